@@ -1,0 +1,359 @@
+#include "rotation/rotationengine.h"
+#include "scriptedmessenger.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using Velmira::RotationEngine;
+
+namespace {
+const QString Interval = QStringLiteral("1000");
+
+QStringList namesOf(const QStringList &writes)
+{
+    QStringList names;
+    for (const QString &write : writes)
+        names << write.section(u':', 1);
+    return names;
+}
+} // namespace
+
+class TestRotationEngine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        client = std::make_unique<ScriptedMessenger>();
+        engine = std::make_unique<RotationEngine>();
+        engine->setMessenger(client.get());
+        errors = std::make_unique<QSignalSpy>(engine.get(), &RotationEngine::errorOccurred);
+    }
+    void cleanup()
+    {
+        errors.reset();
+        engine.reset();
+        client.reset();
+    }
+
+    void namesShownInOrder_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("lineCount");
+        QTest::addColumn<QStringList>("cycle");
+
+        QTest::newRow("every line ended") << "Ann\r\nBob\r\nCy\r\n"
+                                          << 3 << QStringList{"Ann", "Bob", "Cy"};
+        QTest::newRow("last line without line end")
+            << "Ann\r\nBob\r\nCy" << 2 << QStringList{"Ann", "Bob", "Cy"};
+        QTest::newRow("empty line inside") << "Ann\r\n\r\nBob\r\n"
+                                           << 3 << QStringList{"Ann", "", "Bob"};
+        QTest::newRow("one name, no line end") << "Ann" << 0 << QStringList{"Ann"};
+        QTest::newRow("one empty name") << "\r\n" << 1 << QStringList{""};
+        QTest::newRow("lone LF stays in the name") << "A\nB\r\nC\r\n"
+                                                   << 2 << QStringList{"A\nB", "C"};
+        QTest::newRow("lone CR stays in the name") << "A\rB\r\nC" << 1 << QStringList{"A\rB", "C"};
+        QTest::newRow("CR CR LF is one pair") << "A\r\r\nB" << 1 << QStringList{"A\r", "B"};
+        QTest::newRow("LF CR is no pair") << "A\n\rB" << 0 << QStringList{"A\n\rB"};
+        QTest::newRow("blanks and case kept") << " ann \r\nANN\r\n"
+                                              << 2 << QStringList{" ann ", "ANN"};
+    }
+
+    // The ticks show the elements in order and begin again at the first after the last; the
+    // first tick writes the first name.
+    void namesShownInOrder()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, lineCount);
+        QFETCH(QStringList, cycle);
+
+        QVERIFY(engine->start(text, Interval));
+        QCOMPARE(engine->lineCount(), lineCount);
+        QVERIFY2(client->log.isEmpty(), "Start itself writes nothing");
+
+        const int ticks = int(cycle.size()) * 2 + 1;
+        for (int i = 0; i < ticks; ++i)
+            engine->Velmira_Timer();
+
+        QStringList expected;
+        for (int i = 0; i < ticks; ++i)
+            expected << cycle.at(i % cycle.size());
+        QCOMPARE(namesOf(client->writes()), expected);
+        QCOMPARE(errors->count(), 0);
+    }
+
+    void emptyTextWritesNothing()
+    {
+        QVERIFY(engine->start(QString(), Interval));
+        for (int i = 0; i < 3; ++i)
+            engine->Velmira_Timer();
+        QVERIFY(client->log.isEmpty());
+        QCOMPARE(engine->state(), RotationEngine::State::Running);
+    }
+
+    void oneTickCallOrder()
+    {
+        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
+        engine->Velmira_Timer();
+        QCOMPARE(client->log,
+                 (QStringList{"Services", "PrimaryService", "S1.SetFriendlyName(Ann)"}));
+    }
+
+    void period_data()
+    {
+        QTest::addColumn<QString>("interval");
+        QTest::addColumn<int>("period"); // -1: Start refuses
+
+        QTest::newRow("slider value") << "7000" << 7000;
+        QTest::newRow("not a multiple of a second") << "2500" << 2500;
+        QTest::newRow("blanks around") << " 3000 " << 3000;
+        QTest::newRow("half rounds to even, down") << "2500.5" << 2500;
+        QTest::newRow("half rounds to even, up") << "2501.5" << 2502;
+        QTest::newRow("first start's 1 ms is raised") << "1" << 1000;
+        QTest::newRow("zero is raised") << "0" << 1000;
+        QTest::newRow("negative is raised") << "-5" << 1000;
+        QTest::newRow("largest 32-bit") << "2147483647" << 2147483647;
+        QTest::newRow("too large for 32 bits") << "2147483648" << -1;
+        QTest::newRow("not a number") << "soon" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("infinite") << "inf" << -1;
+    }
+
+    void period()
+    {
+        QFETCH(QString, interval);
+        QFETCH(int, period);
+
+        QSignalSpy states(engine.get(), &RotationEngine::stateChanged);
+        const bool started = engine->start(QStringLiteral("Ann\r\n"), interval);
+        if (period < 0) {
+            QVERIFY(!started);
+            QCOMPARE(engine->state(), RotationEngine::State::Idle);
+            QVERIFY(!engine->timer().isActive());
+            QCOMPARE(states.count(), 0);
+            QCOMPARE(errors->count(), 1);
+            QVERIFY(errors->first().first().toString().contains(interval));
+            return;
+        }
+        QVERIFY(started);
+        QCOMPARE(engine->state(), RotationEngine::State::Running);
+        QVERIFY(engine->timer().isActive());
+        QCOMPARE(engine->timer().interval(), period);
+        QCOMPARE(engine->timer().timerType(), Qt::PreciseTimer);
+        QCOMPARE(states.count(), 1);
+    }
+
+    // A second Start takes the new text and begins again at its first name.
+    void startStopStart()
+    {
+        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\nCy\r\n"), Interval));
+        engine->Velmira_Timer();
+        engine->Velmira_Timer();
+        engine->stop(0);
+        QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        QVERIFY(!engine->timer().isActive());
+        engine->Velmira_Timer(); // a tick that was already queued does nothing after Stop
+
+        QVERIFY(engine->start(QStringLiteral("Xu\r\nYo"), QStringLiteral("2000")));
+        engine->Velmira_Timer();
+        engine->Velmira_Timer();
+        engine->Velmira_Timer();
+        QCOMPARE(namesOf(client->writes()), (QStringList{"Ann", "Bob", "Xu", "Yo", "Xu"}));
+        QCOMPARE(engine->timer().interval(), 2000);
+    }
+
+    void startAndStopOnlyFromTheirState()
+    {
+        QSignalSpy states(engine.get(), &RotationEngine::stateChanged);
+        engine->stop(1);
+        QVERIFY(client->log.isEmpty());
+        QVERIFY(engine->start(QStringLiteral("Ann\r\n"), Interval));
+        QVERIFY(!engine->start(QStringLiteral("Bob\r\n"), Interval));
+        engine->Velmira_Timer();
+        QCOMPARE(namesOf(client->writes()), QStringList{"Ann"});
+        QCOMPARE(states.count(), 1);
+    }
+
+    void primaryServiceSwappedBetweenTicks()
+    {
+        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
+        engine->Velmira_Timer();
+        client->swapPrimaryService(QStringLiteral("Other"));
+        engine->Velmira_Timer();
+        QCOMPARE(client->writes(), (QStringList{"S1:Ann", "S2:Bob"}));
+    }
+
+    void captureOriginalName_data()
+    {
+        QTest::addColumn<QList<qint32>>("readings");
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<bool>("captured");
+
+        QTest::newRow("signed in") << QList<qint32>{2, 2} << "Ann" << true;
+        QTest::newRow("offline at the first reading") << QList<qint32>{1, 2} << "Ann" << false;
+        QTest::newRow("connecting at the second reading")
+            << QList<qint32>{2, 512} << "Ann" << false;
+        QTest::newRow("connecting first, then signed in") << QList<qint32>{512, 2} << "Ann" << true;
+        QTest::newRow("offline only at the second reading") << QList<qint32>{2, 1} << "Ann" << true;
+        QTest::newRow("empty name is captured") << QList<qint32>{2, 2} << "" << true;
+    }
+
+    void captureOriginalName()
+    {
+        QFETCH(QList<qint32>, readings);
+        QFETCH(QString, displayName);
+        QFETCH(bool, captured);
+
+        client->stateReadings = readings;
+        client->setDisplayName(displayName);
+        engine->captureOriginalName();
+
+        QCOMPARE(engine->originalName().has_value(), captured);
+        QStringList expected{"LocalState", "LocalState"};
+        if (captured) {
+            QCOMPARE(*engine->originalName(), displayName);
+            expected << "Services"
+                     << "PrimaryService"
+                     << "S1.FriendlyName";
+        }
+        QCOMPARE(client->log, expected);
+    }
+
+    void resetName_data()
+    {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<QList<qint32>>("readings");
+        QTest::addColumn<int>("original"); // 0 unset, 1 empty, 2 "Ann"
+        QTest::addColumn<QStringList>("log");
+
+        const QStringList stateOnly{"LocalState", "LocalState"};
+        const QStringList written =
+            stateOnly + QStringList{"Services", "PrimaryService", "S1.SetFriendlyName(Ann)"};
+        QTest::newRow("checked, signed in") << 1 << QList<qint32>{2, 2} << 2 << written;
+        QTest::newRow("unchecked") << 0 << QList<qint32>{2, 2} << 2 << QStringList{};
+        QTest::newRow("greyed") << 2 << QList<qint32>{2, 2} << 2 << QStringList{};
+        QTest::newRow("offline first") << 1 << QList<qint32>{1, 2} << 2 << stateOnly;
+        QTest::newRow("connecting second") << 1 << QList<qint32>{2, 512} << 2 << stateOnly;
+        QTest::newRow("connecting first") << 1 << QList<qint32>{512, 2} << 2 << written;
+        QTest::newRow("no captured name") << 1 << QList<qint32>{2, 2} << 0 << stateOnly;
+        QTest::newRow("empty captured name") << 1 << QList<qint32>{2, 2} << 1 << stateOnly;
+    }
+
+    // ResetName's conditions and its exact calls; it does not depend on a running rotation.
+    void resetName()
+    {
+        QFETCH(int, option);
+        QFETCH(QList<qint32>, readings);
+        QFETCH(int, original);
+        QFETCH(QStringList, log);
+
+        if (original > 0) {
+            client->setDisplayName(original == 2 ? QStringLiteral("Ann") : QString());
+            engine->captureOriginalName();
+        }
+        client->setDisplayName(QStringLiteral("Zed"));
+        client->log.clear();
+        client->stateReadings = readings;
+
+        engine->ResetName(option);
+        QCOMPARE(client->log, log);
+        QCOMPARE(errors->count(), 0);
+    }
+
+    void stopRunsResetName()
+    {
+        client->setDisplayName(QStringLiteral("Ann"));
+        engine->captureOriginalName();
+        QVERIFY(engine->start(QStringLiteral("Bob\r\nCy\r\n"), Interval));
+        engine->Velmira_Timer();
+        engine->stop(1);
+        QCOMPARE(client->writes(), (QStringList{"S1:Bob", "S1:Ann"}));
+        QCOMPARE(client->displayName(), QStringLiteral("Ann"));
+    }
+
+    void tickFailure_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::newRow("service collection") << "Services";
+        QTest::newRow("primary service") << "PrimaryService";
+        QTest::newRow("write") << "SetFriendlyName";
+    }
+
+    // A failing tick stops the rotation without putting the name back, and says so once.
+    void tickFailure()
+    {
+        QFETCH(QString, call);
+        client->setDisplayName(QStringLiteral("Ann"));
+        engine->captureOriginalName();
+        QVERIFY(engine->start(QStringLiteral("Bob\r\nCy\r\n"), Interval));
+        engine->Velmira_Timer();
+        client->failCall(call, qint32(0x8000FFFF));
+        client->log.clear();
+
+        engine->Velmira_Timer();
+        QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        QVERIFY(!engine->timer().isActive());
+        QCOMPARE(engine->nameIndex(), 1);
+        QCOMPARE(errors->count(), 1);
+        const QString message = errors->first().first().toString();
+        QVERIFY2(message.contains(QLatin1String("8000FFFF")) && message.contains(call),
+                 qPrintable(message));
+        QVERIFY(!client->log.contains(QLatin1String("LocalState")));
+
+        engine->Velmira_Timer();
+        QCOMPARE(errors->count(), 1);
+    }
+
+    void resetNameFailure_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::newRow("state reading") << "LocalState";
+        QTest::newRow("service collection") << "Services";
+        QTest::newRow("write") << "SetFriendlyName";
+    }
+
+    void resetNameFailure()
+    {
+        QFETCH(QString, call);
+        client->setDisplayName(QStringLiteral("Ann"));
+        engine->captureOriginalName();
+        QVERIFY(engine->start(QStringLiteral("Bob\r\n"), Interval));
+        client->failCall(call, Velmira::ResultFail);
+
+        engine->stop(1);
+        QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        QCOMPARE(errors->count(), 1);
+        QVERIFY(errors->first().first().toString().contains(QLatin1String("Ann")));
+    }
+
+    void captureFailureLeavesNameUnset()
+    {
+        client->failCall(QStringLiteral("FriendlyName"), Velmira::ResultFail, 1);
+        engine->captureOriginalName();
+        QVERIFY(!engine->originalName().has_value());
+        QCOMPARE(errors->count(), 1);
+
+        client->log.clear();
+        engine->ResetName(1);
+        QCOMPARE(client->log, (QStringList{"LocalState", "LocalState"}));
+    }
+
+    void releasedClientIsLeftAlone()
+    {
+        engine->captureOriginalName();
+        QVERIFY(engine->start(QStringLiteral("Bob\r\n"), Interval));
+        client.reset();
+        engine->Velmira_Timer();
+        engine->stop(1);
+        QCOMPARE(errors->count(), 0);
+    }
+
+private:
+    std::unique_ptr<ScriptedMessenger> client;
+    std::unique_ptr<RotationEngine> engine;
+    std::unique_ptr<QSignalSpy> errors;
+};
+
+QTEST_GUILESS_MAIN(TestRotationEngine)
+#include "tst_rotationengine.moc"
