@@ -1,0 +1,224 @@
+#include "windows/frmabout.h"
+
+#include "windows/artwork.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QUrl>
+
+#ifndef VELMIRA_AUTHOR_URL
+#define VELMIRA_AUTHOR_URL "https://author.example.org/"
+#endif
+#ifndef VELMIRA_MAKER_URL
+#define VELMIRA_MAKER_URL "https://www.example.org/"
+#endif
+
+namespace {
+
+constexpr int TwipsPerPixel = 15;
+
+// A rectangle given in twips (left, top, width, height), in pixels. The edges are rounded on
+// their own so that controls that end at the same twip end at the same pixel.
+QRect twips(int left, int top, int width, int height)
+{
+    auto px = [](int t) {
+        return (2 * t + TwipsPerPixel) / (2 * TwipsPerPixel);
+    };
+    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
+}
+
+// Verdana where it is installed; otherwise the nearest relative of similar width.
+QFont verdana(qreal points, bool bold, bool underline)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Bitstream Vera Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+// A web address as the panel shows it: without the scheme and the trailing slash.
+QString shownAddress(const QString &address)
+{
+    const QUrl url(address);
+    if (!url.isValid() || url.scheme().isEmpty() || url.host().isEmpty())
+        return address;
+    QString shown = url.toDisplayString(QUrl::RemoveScheme).mid(2);
+    if (shown.endsWith(QLatin1Char('/')))
+        shown.chop(1);
+    return shown;
+}
+
+// An outline rectangle drawn over what lies beneath it; clicks pass through to the window.
+class Outline : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+} // namespace
+
+QString frmAbout::authorUrl()
+{
+    return QStringLiteral(VELMIRA_AUTHOR_URL);
+}
+
+QString frmAbout::makerUrl()
+{
+    return QStringLiteral(VELMIRA_MAKER_URL);
+}
+
+frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), openUrl_(std::move(openUrl))
+{
+    setObjectName(QStringLiteral("frmAbout"));
+    setAccessibleDescription(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(twips(0, 0, 7920, 1935).size());
+    setBackgroundRole(QPalette::Window);
+    setAutoFillBackground(true);
+
+    // Created bottom first: later siblings are stacked above earlier ones.
+    Image1 = new QLabel(this);
+    Image1->setPixmap(Velmira::banner());
+    Image1->setGeometry(twips(0, 0, 7905, 1185));
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Image1->setAccessibleName(QStringLiteral("Velmira"));
+
+    Shape1 = new Outline(this);
+    Shape1->setGeometry(twips(0, 0, 7920, 1200));
+    Shape2 = new Outline(this);
+    Shape2->setGeometry(twips(0, 1180, 7920, 735));
+    for (QWidget *shape : {Shape1, Shape2})
+        shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto label = [this](const QString &text, const QRect &geometry, const QFont &font,
+                        Qt::Alignment align) {
+        auto *l = new QLabel(text, this);
+        l->setGeometry(geometry);
+        l->setFont(font);
+        l->setAlignment(align | Qt::AlignTop);
+        l->setForegroundRole(QPalette::ButtonText);
+        return l;
+    };
+    const QFont small = verdana(6.75, false, false);
+    const QFont link = verdana(6.75, false, true);
+    Label1 = label(QString(), twips(120, 1520, 1575, 255), small, Qt::AlignLeft);
+    Label2 = label(shownAddress(makerUrl()), twips(5760, 1520, 2055, 255), link, Qt::AlignRight);
+    Label3 = label(shownAddress(authorUrl()), twips(5880, 1320, 1935, 255), link, Qt::AlignRight);
+    Label4 = label(QStringLiteral("Velmira"), twips(120, 1320, 1815, 255),
+                   verdana(8.25, true, false), Qt::AlignLeft);
+
+    const std::pair<QWidget *, const char *> names[] = {
+        {Image1, "Image1"}, {Shape1, "Shape1"}, {Shape2, "Shape2"}, {Label1, "Label1"},
+        {Label2, "Label2"}, {Label3, "Label3"}, {Label4, "Label4"}};
+    for (const auto &[widget, name] : names) {
+        widget->setObjectName(QLatin1String(name));
+        widget->setAccessibleDescription(QLatin1String(name));
+    }
+    // An address too long for its label keeps both ends readable.
+    for (QLabel *address : {Label2, Label3}) {
+        const QFontMetrics metrics(address->font());
+        address->setText(metrics.elidedText(address->text(), Qt::ElideMiddle, address->width()));
+    }
+    for (QLabel *clickable : {Image1, Label1, Label2, Label3, Label4})
+        clickable->installEventFilter(this);
+
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+// A click is a left-button press and release over the same element, as on a push button.
+void frmAbout::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        pressedOn_ = this;
+}
+
+void frmAbout::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && pressedOn_ == this && rect().contains(event->pos()))
+        clicked(this);
+    pressedOn_ = nullptr;
+}
+
+bool frmAbout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return true;
+    if (event->type() == QEvent::MouseButtonPress) {
+        pressedOn_ = watched;
+    } else {
+        const bool inside = static_cast<QWidget *>(watched)->rect().contains(mouse->pos());
+        const bool click = pressedOn_ == watched && inside;
+        pressedOn_ = nullptr;
+        if (click)
+            clicked(watched);
+    }
+    return true;
+}
+
+void frmAbout::clicked(QObject *target)
+{
+    if (target == this)
+        Form_Click();
+    else if (target == Image1)
+        Image1_Click();
+    else if (target == Label1)
+        Label1_Click();
+    else if (target == Label2)
+        Label2_Click();
+    else if (target == Label3)
+        Label3_Click();
+    else if (target == Label4)
+        Label4_Click();
+}
+
+void frmAbout::Form_Click()
+{
+    close();
+}
+
+void frmAbout::Image1_Click()
+{
+    close();
+}
+
+void frmAbout::Label1_Click()
+{
+    close();
+}
+
+void frmAbout::Label2_Click()
+{
+    close();
+}
+
+void frmAbout::Label3_Click()
+{
+    if (openUrl_)
+        openUrl_(authorUrl());
+}
+
+void frmAbout::Label4_Click()
+{
+    if (openUrl_)
+        openUrl_(makerUrl());
+}
