@@ -1,0 +1,54 @@
+#include "cp1252.h"
+
+#include <array>
+
+namespace Velmira::Cp1252 {
+
+namespace {
+
+// Characters of the bytes 0x80 to 0x9F; every other byte is the Latin-1 character of the same
+// number.
+constexpr std::array<char16_t, 32> HighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 0x98
+};
+
+std::optional<char> byteFor(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < HighControls.size(); ++i) {
+        if (HighControls[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? HighControls[b - 0x80] : char16_t(b);
+    }
+    return text;
+}
+
+std::optional<QByteArray> encode(QStringView text)
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto byte = byteFor(text[i].unicode());
+        if (!byte)
+            return std::nullopt;
+        bytes[i] = *byte;
+    }
+    return bytes;
+}
+
+} // namespace Velmira::Cp1252

@@ -1,0 +1,93 @@
+#include "namesfile.h"
+
+#include "cp1252.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace Velmira::NamesFile {
+
+namespace {
+
+constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
+constexpr QStringView CrLf(u"\r\n");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Velmira::NamesFile", text);
+}
+
+Result loadFailure(const QString &path, const QString &reason)
+{
+    return Result::failure(tr("Could not load the names from \"%1\": %2").arg(path, reason));
+}
+
+QString decode(const QByteArray &bytes)
+{
+    if (bytes.startsWith(Utf8Bom)) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8(QByteArrayView(bytes).sliced(Utf8Bom.size()));
+        // A file that only looks like UTF-8 is taken byte for byte, so nothing of it is lost.
+        if (!utf8.hasError())
+            return text;
+    }
+    return Cp1252::decode(bytes);
+}
+
+} // namespace
+
+Loaded<QString> load(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {{}, loadFailure(path, tr("the file does not exist."))};
+    if (info.isDir())
+        return {{}, loadFailure(path, tr("this is a folder, not a file."))};
+    if (info.size() > MaxFileSize) {
+        return {{},
+                loadFailure(path, tr("the file is larger than %1 MiB.").arg(MaxFileSize >> 20))};
+    }
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, loadFailure(path, file.errorString())};
+    // Read one byte past the limit so a file that grew since the check is still refused.
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return {{}, loadFailure(path, file.errorString())};
+    if (bytes.size() > MaxFileSize) {
+        return {{},
+                loadFailure(path, tr("the file is larger than %1 MiB.").arg(MaxFileSize >> 20))};
+    }
+    return {decode(bytes), Result::success()};
+}
+
+QByteArray encode(const QString &text)
+{
+    const bool addLineEnd = !text.isEmpty() && !text.endsWith(CrLf);
+    const QString whole = addLineEnd ? text + CrLf.toString() : text;
+    if (auto bytes = Cp1252::encode(whole))
+        return *std::move(bytes);
+    return Utf8Bom.toByteArray() + whole.toUtf8();
+}
+
+Result save(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Result::failure(
+            tr("Could not save the names to \"%1\": %2").arg(path, file.errorString()));
+    }
+    const QByteArray bytes = encode(text);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Result::failure(tr("Could not save the names to \"%1\": %2").arg(path, reason));
+    }
+    return Result::success();
+}
+
+} // namespace Velmira::NamesFile
