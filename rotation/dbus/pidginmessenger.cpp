@@ -121,19 +121,36 @@ QVariantList PidginMessenger::call(const QString &method, const QVariantList &ar
 qint32 PidginMessenger::resolveAccount()
 {
     if (!m_accountName.isEmpty()) {
-        // libpurple takes an empty protocol id as "any protocol".
-        const qint32 account = call(QStringLiteral("PurpleAccountsFind"),
-                                    {m_accountName, m_protocolId}, QStringLiteral("i"))
-                                   .constFirst()
-                                   .toInt();
-        if (account == 0)
-            throw MessengerError(
-                ResultNoInterface,
-                m_protocolId.isEmpty()
-                    ? QStringLiteral("Pidgin has no account \"%1\"").arg(m_accountName)
-                    : QStringLiteral("Pidgin has no account \"%1\" of the protocol %2")
-                          .arg(m_accountName, m_protocolId));
-        return account;
+        // PurpleAccountsFind compares names as the protocol normalises them, so without a
+        // protocol id each account's own protocol is tried in turn.
+        QStringList protocols{m_protocolId};
+        if (m_protocolId.isEmpty()) {
+            protocols.clear();
+            const QList<qint32> all =
+                handleList(call(QStringLiteral("PurpleAccountsGetAll"), {}, QStringLiteral("ai"))
+                               .constFirst());
+            for (const qint32 account : all) {
+                const QString protocol = call(QStringLiteral("PurpleAccountGetProtocolId"),
+                                              {account}, QStringLiteral("s"))
+                                             .constFirst()
+                                             .toString();
+                if (!protocols.contains(protocol))
+                    protocols.append(protocol);
+            }
+        }
+        for (const QString &protocol : std::as_const(protocols)) {
+            const qint32 account = call(QStringLiteral("PurpleAccountsFind"),
+                                        {m_accountName, protocol}, QStringLiteral("i"))
+                                       .constFirst()
+                                       .toInt();
+            if (account != 0)
+                return account;
+        }
+        throw MessengerError(ResultNoInterface,
+                             m_protocolId.isEmpty()
+                                 ? QStringLiteral("Pidgin has no account \"%1\"").arg(m_accountName)
+                                 : QStringLiteral("Pidgin has no account \"%1\" of the protocol %2")
+                                       .arg(m_accountName, m_protocolId));
     }
     const QList<qint32> active = handleList(
         call(QStringLiteral("PurpleAccountsGetAllActive"), {}, QStringLiteral("ai")).constFirst());
