@@ -1,0 +1,495 @@
+#include "frmmain.h"
+
+#include "windows/artwork.h"
+#include "windows/dropdownbutton.h"
+#include "windows/frmabout.h"
+#include "windows/frmoptions.h"
+#include "windows/messageboxes.h"
+#include "windows/twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QUrl>
+
+using Velmira::RotationEngine;
+using namespace Velmira::Twips;
+
+namespace {
+
+// The client area of the design, in twips. Label1 and txtNames keep their design distance to
+// its right and bottom edges; everything else keeps its design place.
+constexpr int DesignClientWidth = 4650;
+constexpr int DesignClientHeight = 4035;
+constexpr int NamesLeft = 120, NamesTop = 960, NamesWidth = 4455, NamesHeight = 3015;
+constexpr int LabelLeft = 120, LabelTop = 600, LabelHeight = 255;
+
+// The height Start and Stop give the window; the minimum lifts both at once.
+constexpr double RunningTwipsHeight = 1290;
+constexpr double IdleTwipsHeight = 4425;
+
+const QString StartCaption = QStringLiteral("Start");
+const QString StopCaption = QStringLiteral("Stop");
+const QString LoadCaption = QStringLiteral("Load");
+const QString SaveCaption = QStringLiteral("Save");
+const QString LineBreak = QStringLiteral("\r\n");
+
+QWidget *makeToolbar(QWidget *parent, const char *name, int left, int top, int width, int height)
+{
+    auto *bar = new QWidget(parent);
+    bar->setObjectName(QLatin1String(name));
+    bar->setAccessibleName(QLatin1String(name));
+    bar->setAccessibleDescription(QLatin1String(name));
+    bar->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+    bar->setFont(smallFont());
+    return bar;
+}
+
+template <typename Button>
+Button *makeButton(Button *button, const char *name, const QString &caption,
+                   QStyle::StandardPixmap image, int left, int width)
+{
+    QWidget *bar = button->parentWidget();
+    button->setObjectName(QLatin1String(name));
+    button->setText(caption);
+    button->setAccessibleDescription(bar->objectName());
+    button->setIcon(button->style()->standardIcon(image, nullptr, button));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::TabFocus);
+    // Buttons of 330 twips in a bar of 360, centred.
+    button->setGeometry(toPixels(left), (bar->height() - toPixels(330)) / 2, toPixels(width),
+                        toPixels(330));
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_createMessenger(std::move(createMessenger)), m_boxes(boxes)
+{
+    if (!m_boxes) {
+        m_ownBoxes = std::make_unique<Velmira::QtMessageBoxes>();
+        m_boxes = m_ownBoxes.get();
+    }
+    setObjectName(QStringLiteral("frmMain"));
+    setAccessibleDescription(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Velmira 4.1"));
+    setWindowIcon(Velmira::windowIcon());
+
+    buildControls();
+    buildMenus();
+    updateMinimumSize();
+    resize(minimumSize());
+
+    connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
+    connect(&m_engine, &RotationEngine::errorOccurred, this, &frmMain::reportError);
+    connect(&m_sysTray, &Velmira::SysTray::mouseMessage, this,
+            [this](int number) { Form_MouseMove(0, 0, fromPixels(number), 0); });
+}
+
+frmMain::~frmMain()
+{
+    m_engine.setMessenger(nullptr);
+    m_messenger.reset();
+    delete m_about.data();
+    delete m_options.data();
+}
+
+void frmMain::buildControls()
+{
+    // Tab order: Toolbar1, Toolbar2, Toolbar3, Label1, txtNames (int3rval never takes focus).
+    Toolbar1 = makeToolbar(this, "Toolbar1", 2760, 120, 1815, 360);
+    Toolbar1Start = makeButton(new DropDownButton(Toolbar1), "Toolbar1Start", StartCaption,
+                               QStyle::SP_MediaPlay, 0, 765 + 240);
+    Toolbar1Stop = makeButton(new QToolButton(Toolbar1), "Toolbar1Stop", StopCaption,
+                              QStyle::SP_MediaStop, 765 + 240, 765);
+
+    Toolbar2 = makeToolbar(this, "Toolbar2", 120, 120, 1575, 360);
+    Toolbar2Load = makeButton(new QToolButton(Toolbar2), "Toolbar2Load", LoadCaption,
+                              QStyle::SP_DialogOpenButton, 0, 765);
+    Toolbar2Save = makeButton(new QToolButton(Toolbar2), "Toolbar2Save", SaveCaption,
+                              QStyle::SP_DialogSaveButton, 765, 765);
+
+    Toolbar3 = makeToolbar(this, "Toolbar3", 1800, 120, 840, 360);
+    Toolbar3About = makeButton(new QToolButton(Toolbar3), "Toolbar3About", tr("About"),
+                               QStyle::SP_MessageBoxInformation, 0, 840);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleDescription(QStringLiteral("Label1"));
+    // A display name is shown as it is, never as markup.
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setFrameShape(QFrame::Box);
+    Label1->setFont(smallFont());
+
+    txtNames = new QPlainTextEdit(this);
+    txtNames->setObjectName(QStringLiteral("txtNames"));
+    txtNames->setAccessibleName(tr("Names"));
+    txtNames->setAccessibleDescription(QStringLiteral("txtNames"));
+    txtNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txtNames->setFont(smallFont());
+    txtNames->setTabChangesFocus(true);
+
+    int3rval = new QLineEdit(this);
+    int3rval->setObjectName(QStringLiteral("int3rval"));
+    int3rval->setAccessibleDescription(QStringLiteral("int3rval"));
+    int3rval->setGeometry(toPixels(5880), toPixels(3120), toPixels(2055), toPixels(375));
+    int3rval->setFocusPolicy(Qt::NoFocus);
+    int3rval->hide();
+
+    layoutControls();
+
+    connect(Toolbar1Start, &QToolButton::clicked, this,
+            [this] { Toolbar1_ButtonClick(Toolbar1Start); });
+    connect(Toolbar1Stop, &QToolButton::clicked, this,
+            [this] { Toolbar1_ButtonClick(Toolbar1Stop); });
+    connect(Toolbar1Start, &DropDownButton::dropDownClicked, this,
+            [this] { Toolbar1_ButtonDropDown(Toolbar1Start); });
+    connect(Toolbar2Load, &QToolButton::clicked, this,
+            [this] { Toolbar2_ButtonClick(Toolbar2Load); });
+    connect(Toolbar2Save, &QToolButton::clicked, this,
+            [this] { Toolbar2_ButtonClick(Toolbar2Save); });
+    connect(Toolbar3About, &QToolButton::clicked, this,
+            [this] { Toolbar3_ButtonClick(Toolbar3About); });
+}
+
+void frmMain::buildMenus()
+{
+    auto makeMenu = [this](const char *name, const QString &title) {
+        auto *menu = new QMenu(title, this);
+        menu->setObjectName(QLatin1String(name));
+        menu->setAccessibleDescription(QLatin1String(name));
+        return menu;
+    };
+    auto makeItem = [this](QMenu *menu, const char *name, const QString &caption,
+                           void (frmMain::*handler)()) {
+        QAction *item = menu->addAction(caption);
+        item->setObjectName(QLatin1String(name));
+        connect(item, &QAction::triggered, this, handler);
+        return item;
+    };
+    mnuLoad = makeMenu("mnuLoad", LoadCaption);
+    mnuLoad1 = makeItem(mnuLoad, "mnuLoad1", tr("Preset 1"), &frmMain::mnuLoad1_Click);
+    mnuLoad2 = makeItem(mnuLoad, "mnuLoad2", tr("Preset 2"), &frmMain::mnuLoad2_Click);
+    mnuLoad3 = makeItem(mnuLoad, "mnuLoad3", tr("Preset 3"), &frmMain::mnuLoad3_Click);
+    mnuLoadFile = makeItem(mnuLoad, "mnuLoadFile", tr("From file"), &frmMain::mnuLoadFile_Click);
+    mnuSave = makeMenu("mnuSave", SaveCaption);
+    mnuSave1 = makeItem(mnuSave, "mnuSave1", tr("Preset 1"), &frmMain::mnuSave1_Click);
+    mnuSave2 = makeItem(mnuSave, "mnuSave2", tr("Preset 2"), &frmMain::mnuSave2_Click);
+    mnuSave3 = makeItem(mnuSave, "mnuSave3", tr("Preset 3"), &frmMain::mnuSave3_Click);
+    mnuSaveFile = makeItem(mnuSave, "mnuSaveFile", tr("To File"), &frmMain::mnuSaveFile_Click);
+}
+
+bool frmMain::Form_Load()
+{
+    // The rotation starts Idle: timer off, Stop disabled.
+    Toolbar1Stop->setEnabled(false);
+
+    try {
+        if (m_createMessenger)
+            m_messenger = m_createMessenger();
+    } catch (const Velmira::MessengerError &error) {
+        reportError(tr("Could not start the Messenger client: %1").arg(error.describe()));
+        return false;
+    }
+    if (!m_messenger) {
+        reportError(tr("Could not start the Messenger client: no client is available."));
+        return false;
+    }
+    connect(m_messenger.get(), &Velmira::Messenger::OnLocalFriendlyNameChangeResult, this,
+            &frmMain::messenger_OnLocalFriendlyNameChangeResult);
+    m_engine.setMessenger(m_messenger.get());
+    m_engine.captureOriginalName();
+
+    options();
+    loadSettings();
+    return true;
+}
+
+void frmMain::showCentred()
+{
+    if (QScreen *where = screen()) {
+        const QRect area = where->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        move(area.x() + (area.width() - outer.width()) / 2,
+             area.y() + (area.height() - outer.height()) / 2);
+    }
+    show();
+}
+
+frmOptions *frmMain::options()
+{
+    if (!m_options)
+        m_options = new frmOptions(this);
+    return m_options;
+}
+
+void frmMain::OpenUrl(const QString &url)
+{
+    if (!QDesktopServices::openUrl(QUrl(url)))
+        reportError(tr("Could not open %1: the desktop did not accept the address.").arg(url));
+}
+
+QString frmMain::namesText() const
+{
+    // The raw text keeps no-break spaces; the document's separators become CR LF.
+    QString text = txtNames->document()->toRawText();
+    text.replace(QChar(QChar::ParagraphSeparator), LineBreak);
+    text.replace(QChar(QChar::LineSeparator), LineBreak);
+    return text;
+}
+
+void frmMain::setNamesText(const QString &text)
+{
+    QString lines = text;
+    lines.replace(LineBreak, QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    txtNames->setPlainText(lines);
+}
+
+QString frmMain::intervalText() const
+{
+    return int3rval->text();
+}
+
+void frmMain::setIntervalText(const QString &text)
+{
+    int3rval->setText(text);
+}
+
+double frmMain::twipsWidth() const
+{
+    return fromPixels(frameGeometry().width());
+}
+
+double frmMain::twipsHeight() const
+{
+    return fromPixels(frameGeometry().height());
+}
+
+void frmMain::setTwipsWidth(double twips)
+{
+    // resize() keeps the size within the minimum, so a smaller width snaps to it.
+    resize(toPixels(twips) - frameExtra().width(), height());
+}
+
+void frmMain::setTwipsHeight(double twips)
+{
+    resize(width(), toPixels(twips) - frameExtra().height());
+}
+
+QSize frmMain::frameExtra() const
+{
+    if (!isVisible())
+        return {0, 0};
+    return (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
+}
+
+void frmMain::updateMinimumSize()
+{
+    const QSize extra = frameExtra();
+    const QSize minimum(toPixels(MinimumTwipsWidth) - extra.width(),
+                        toPixels(MinimumTwipsHeight) - extra.height());
+    if (minimumSize() != minimum)
+        setMinimumSize(minimum);
+}
+
+void frmMain::layoutControls()
+{
+    const int rightMargin = toPixels(DesignClientWidth - NamesLeft - NamesWidth);
+    const int bottomMargin = toPixels(DesignClientHeight - NamesTop - NamesHeight);
+    const int stretchedWidth = width() - toPixels(NamesLeft) - rightMargin;
+    Label1->setGeometry(toPixels(LabelLeft), toPixels(LabelTop), stretchedWidth,
+                        toPixels(LabelHeight));
+    txtNames->setGeometry(toPixels(NamesLeft), toPixels(NamesTop), stretchedWidth,
+                          height() - toPixels(NamesTop) - bottomMargin);
+}
+
+void frmMain::Form_Resize()
+{
+    if (windowState() & Qt::WindowMinimized) {
+        // Without a notification area a hidden window would have no way back: then minimising
+        // is an ordinary minimise whatever the choice.
+        if (options()->minToTray() && m_sysTray.isAvailable()) {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            m_sysTray.AddTrayIcon(windowIcon(), this, QString());
+            hide();
+        }
+        // A minimised window keeps its size and layout for its restore.
+        return;
+    }
+    updateMinimumSize();
+    if (width() < minimumWidth() || height() < minimumHeight()) {
+        resize(size().expandedTo(minimumSize()));
+        return; // the nested resize has laid the window out
+    }
+    layoutControls();
+}
+
+void frmMain::Form_Unload()
+{
+    if (Quitting)
+        return;
+    Quitting = true;
+    saveSettings();
+    m_engine.ResetName(options()->resetNickValue());
+    m_engine.setMessenger(nullptr);
+    m_messenger.reset();
+    // The program's icon leaves the notification area with the program.
+    m_sysTray.RemoveTrayIcon();
+    if (m_options) {
+        m_options->close(); // accepted now that Quitting is set
+        delete m_options.data();
+    }
+    if (m_about)
+        m_about->close(); // deletes itself
+    emit unloaded();
+}
+
+void frmMain::Toolbar1_ButtonClick(QAbstractButton *button)
+{
+    if (button->text() == StartCaption)
+        m_engine.start(namesText(), intervalText());
+    else if (button->text() == StopCaption)
+        m_engine.stop(options()->resetNickValue());
+}
+
+void frmMain::Toolbar1_ButtonDropDown(QAbstractButton *button)
+{
+    // The arrow belongs to Start and works only while Start can be clicked.
+    if (button->text() != StartCaption || !button->isEnabled())
+        return;
+    frmOptions *window = options();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void frmMain::Toolbar2_ButtonClick(QAbstractButton *button)
+{
+    if (button->text() == LoadCaption)
+        mnuLoad->exec(QCursor::pos());
+    if (button->text() == SaveCaption)
+        mnuSave->exec(QCursor::pos());
+}
+
+void frmMain::Toolbar3_ButtonClick(QAbstractButton *button)
+{
+    Q_UNUSED(button); // the toolbar holds "About" only
+    if (!m_about)
+        m_about = new frmAbout([this](const QString &url) { OpenUrl(url); });
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void frmMain::Form_MouseMove(int button, int shift, double x, double y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(y);
+    if (Velmira::GetTrayMessage(x, PerPixel) != QLatin1String("LEFTUP"))
+        return;
+    show();
+    raise();
+    activateWindow();
+    m_sysTray.RemoveTrayIcon();
+}
+
+void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
+                                                        const QString &prevFriendlyName)
+{
+    Q_UNUSED(hr);
+    Q_UNUSED(service);
+    Q_UNUSED(prevFriendlyName);
+    if (!m_messenger)
+        return;
+    try {
+        Label1->setText(m_messenger->localFriendlyName());
+    } catch (const Velmira::MessengerError &error) {
+        reportError(tr("Could not read the display name: %1").arg(error.describe()));
+    }
+}
+
+// clang-format off
+void frmMain::mnuLoad1_Click() {} // filled in with the settings store
+void frmMain::mnuLoad2_Click() {} // filled in with the settings store
+void frmMain::mnuLoad3_Click() {} // filled in with the settings store
+void frmMain::mnuLoadFile_Click() {} // filled in with the settings store
+void frmMain::mnuSave1_Click() {} // filled in with the settings store
+void frmMain::mnuSave2_Click() {} // filled in with the settings store
+void frmMain::mnuSave3_Click() {} // filled in with the settings store
+void frmMain::mnuSaveFile_Click() {} // filled in with the settings store
+void frmMain::loadSettings() {} // filled in with the settings store
+void frmMain::saveSettings() {} // filled in with the settings store
+// clang-format on
+
+void frmMain::engineStateChanged(RotationEngine::State state)
+{
+    if (state == RotationEngine::State::Running) {
+        Toolbar1Stop->setEnabled(true);
+        Toolbar1Start->setEnabled(false);
+        setTwipsHeight(RunningTwipsHeight);
+    } else {
+        Toolbar1Stop->setEnabled(false);
+        Toolbar1Start->setEnabled(true);
+        setTwipsHeight(IdleTwipsHeight);
+    }
+}
+
+void frmMain::reportError(const QString &text)
+{
+    m_boxes->error(this, text);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateMinimumSize();
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager's frame becomes known once the window is placed.
+    updateMinimumSize();
+}
+
+frmAbout *frmMain::about() const
+{
+    return m_about;
+}

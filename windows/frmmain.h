@@ -1,0 +1,161 @@
+#pragma once
+
+#include "rotation/messenger.h"
+#include "rotation/rotationengine.h"
+#include "windows/systray.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QToolButton;
+class DropDownButton;
+class frmAbout;
+class frmOptions;
+
+namespace Velmira {
+class MessageBoxes;
+}
+
+// The main window: the names box, the label with the display name in force, three toolbars
+// (Start/Stop, Load/Save, About), the Load and Save pop-up menus and the hidden interval text.
+// It owns the rotation engine, the Messenger client, the tray icon and the Options window.
+//
+// Object names are the controls' own names: "Toolbar1" (buttons "Toolbar1Start" with its arrow,
+// "Toolbar1Stop"), "Toolbar2" ("Toolbar2Load", "Toolbar2Save"), "Toolbar3" ("Toolbar3About"),
+// "Label1", "txtNames", "int3rval", "mnuLoad" ("mnuLoad1".."mnuLoad3", "mnuLoadFile"),
+// "mnuSave" ("mnuSave1".."mnuSave3", "mnuSaveFile").
+class frmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    using MessengerFactory = std::function<std::unique_ptr<Velmira::Messenger>()>;
+
+    // `createMessenger` is called once, by Form_Load; it may return null or throw MessengerError
+    // when no client can be had. `boxes` reports failures (null: real message boxes); not owned.
+    explicit frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes = nullptr,
+                     QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The start-up: Idle rotation, the client and the display name in force, the settings.
+    // False (after reporting) when the client could not be created; the window must then not be
+    // shown.
+    bool Form_Load();
+    // Shows the window centred on its screen.
+    void showCentred();
+
+    // True from the first step of the unload on.
+    bool Quitting = false;
+
+    Velmira::Messenger *messenger() const { return m_messenger.get(); }
+    Velmira::RotationEngine &engine() { return m_engine; }
+    Velmira::SysTray &sysTray() { return m_sysTray; }
+    // The Options window, created hidden on first use.
+    frmOptions *options();
+    // The About window while it is open, else null.
+    frmAbout *about() const;
+
+    // Asks the desktop to open `url`; a refusal is reported.
+    void OpenUrl(const QString &url);
+
+    // The names text: lines joined with CR LF, every other character as typed.
+    QString namesText() const;
+    // Puts a text into txtNames: CR LF, bare LF and lone CR each become a line break.
+    void setNamesText(const QString &text);
+    // The interval text (milliseconds as decimal text) of the hidden box int3rval.
+    QString intervalText() const;
+    void setIntervalText(const QString &text);
+
+    // The window's outer size (frame included) in twips.
+    double twipsWidth() const;
+    double twipsHeight() const;
+    void setTwipsWidth(double twips);
+    void setTwipsHeight(double twips);
+
+    // Smallest outer size, in twips.
+    static constexpr double MinimumTwipsWidth = 4770;
+    static constexpr double MinimumTwipsHeight = 4440;
+
+    QWidget *Toolbar1 = nullptr;
+    QWidget *Toolbar2 = nullptr;
+    QWidget *Toolbar3 = nullptr;
+    DropDownButton *Toolbar1Start = nullptr;
+    QToolButton *Toolbar1Stop = nullptr;
+    QToolButton *Toolbar2Load = nullptr;
+    QToolButton *Toolbar2Save = nullptr;
+    QToolButton *Toolbar3About = nullptr;
+    QLabel *Label1 = nullptr;
+    QPlainTextEdit *txtNames = nullptr;
+    QLineEdit *int3rval = nullptr;
+    QMenu *mnuLoad = nullptr;
+    QMenu *mnuSave = nullptr;
+    QAction *mnuLoad1 = nullptr;
+    QAction *mnuLoad2 = nullptr;
+    QAction *mnuLoad3 = nullptr;
+    QAction *mnuLoadFile = nullptr;
+    QAction *mnuSave1 = nullptr;
+    QAction *mnuSave2 = nullptr;
+    QAction *mnuSave3 = nullptr;
+    QAction *mnuSaveFile = nullptr;
+
+public slots:
+    void Form_Resize();
+    // The shutdown; runs once, from the window's close.
+    void Form_Unload();
+    void Toolbar1_ButtonClick(QAbstractButton *button);
+    void Toolbar1_ButtonDropDown(QAbstractButton *button);
+    void Toolbar2_ButtonClick(QAbstractButton *button);
+    void Toolbar3_ButtonClick(QAbstractButton *button);
+    // Where the tray icon's mouse events arrive: the message number as X, in twips.
+    void Form_MouseMove(int button, int shift, double x, double y);
+    void messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
+                                                   const QString &prevFriendlyName);
+    void mnuLoad1_Click();
+    void mnuLoad2_Click();
+    void mnuLoad3_Click();
+    void mnuLoadFile_Click();
+    void mnuSave1_Click();
+    void mnuSave2_Click();
+    void mnuSave3_Click();
+    void mnuSaveFile_Click();
+
+signals:
+    // The unload has run to its end: the program may end.
+    void unloaded();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void loadSettings();
+    void saveSettings();
+    void engineStateChanged(Velmira::RotationEngine::State state);
+    void reportError(const QString &text);
+    // Keeps the outer minimum at 4770 x 4440 twips whatever frame the window manager draws.
+    void updateMinimumSize();
+    QSize frameExtra() const;
+    void layoutControls();
+
+    MessengerFactory m_createMessenger;
+    Velmira::MessageBoxes *m_boxes;
+    std::unique_ptr<Velmira::MessageBoxes> m_ownBoxes;
+    std::unique_ptr<Velmira::Messenger> m_messenger;
+    Velmira::RotationEngine m_engine;
+    Velmira::SysTray m_sysTray;
+    QPointer<frmOptions> m_options;
+    QPointer<frmAbout> m_about;
+};

@@ -1,0 +1,69 @@
+#include "terminationsignals.h"
+
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace Velmira {
+
+namespace {
+
+constexpr std::array<int, 3> Handled = {SIGTERM, SIGINT, SIGHUP};
+int g_fds[2] = {-1, -1};
+struct sigaction g_previous[Handled.size()];
+
+void onSignal(int number)
+{
+    // Only async-signal-safe work here.
+    const unsigned char byte = static_cast<unsigned char>(number);
+    const int savedErrno = errno;
+    [[maybe_unused]] const ssize_t written = ::write(g_fds[0], &byte, 1);
+    errno = savedErrno;
+}
+
+} // namespace
+
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
+{
+    if (g_fds[0] != -1 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_fds) != 0)
+        return;
+    ::fcntl(g_fds[0], F_SETFL, ::fcntl(g_fds[0], F_GETFL) | O_NONBLOCK);
+    m_notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
+
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    m_active = true;
+    for (size_t i = 0; i < Handled.size(); ++i) {
+        if (::sigaction(Handled[i], &action, &g_previous[i]) != 0)
+            m_active = false;
+    }
+}
+
+TerminationSignals::~TerminationSignals()
+{
+    if (!m_notifier)
+        return;
+    for (size_t i = 0; i < Handled.size(); ++i)
+        ::sigaction(Handled[i], &g_previous[i], nullptr);
+    delete m_notifier;
+    ::close(g_fds[0]);
+    ::close(g_fds[1]);
+    g_fds[0] = g_fds[1] = -1;
+}
+
+void TerminationSignals::readSignal()
+{
+    unsigned char byte = 0;
+    if (::read(g_fds[1], &byte, 1) == 1)
+        emit terminationRequested(int(byte));
+}
+
+} // namespace Velmira
