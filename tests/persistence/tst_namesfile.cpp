@@ -1,0 +1,181 @@
+#include "persistence/cp1252.h"
+#include "persistence/namesfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace NamesFile = Velmira::NamesFile;
+namespace Cp1252 = Velmira::Cp1252;
+
+class TestNamesFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name = QStringLiteral("names.txt")) const
+    {
+        return m_dir.filePath(name);
+    }
+    static void writeBytes(const QString &path, const QByteArray &bytes)
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    static QByteArray readBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+private slots:
+    // Every byte decodes to the character the system's converter gives it (the five undefined
+    // bytes to the C1 control of the same number) and encodes back to itself.
+    void cp1252EveryByteSurvives()
+    {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QString text = Cp1252::decode(all);
+        QCOMPARE(Cp1252::encode(text), std::optional<QByteArray>(all));
+        for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+            QCOMPARE(text[b].unicode(), b);
+        QStringDecoder reference("windows-1252");
+        if (!reference.isValid())
+            QSKIP("this Qt has no Windows-1252 converter to compare with");
+        QCOMPARE(text, reference.decode(all));
+    }
+
+    void cp1252RefusesWhatDoesNotFit_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("C1 without byte") << QString(QChar(0x80));
+        QTest::newRow("Latin Extended") << QString::fromUtf8("Ā");
+        QTest::newRow("Cyrillic") << QString::fromUtf8("abcЖ");
+        QTest::newRow("emoji") << QString::fromUtf8("😀");
+    }
+    void cp1252RefusesWhatDoesNotFit()
+    {
+        QFETCH(QString, text);
+        QVERIFY(!Cp1252::encode(text));
+    }
+
+    void saveAndLoad_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("two names")
+            << "Ann\r\nBob" << QByteArray("Ann\r\nBob\r\n") << "Ann\r\nBob\r\n";
+        QTest::newRow("empty") << "" << QByteArray() << "";
+        QTest::newRow("ends with CR LF") << "Ann\r\n" << QByteArray("Ann\r\n") << "Ann\r\n";
+        QTest::newRow("only CR LF") << "\r\n" << QByteArray("\r\n") << "\r\n";
+        QTest::newRow("bare LF kept") << "a\nb\r" << QByteArray("a\nb\r\r\n") << "a\nb\r\r\n";
+        QTest::newRow("Windows-1252") << QString::fromUtf8("Zoë €5 “q”")
+                                      << QByteArray("Zo\xEB \x80"
+                                                    "5 \x93q\x94\r\n")
+                                      << QString::fromUtf8("Zoë €5 “q”\r\n");
+        QTest::newRow("unicode as UTF-8")
+            << QString::fromUtf8("Zoë\r\nЖанна 😀")
+            << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Zoë\r\nЖанна 😀\r\n").toUtf8()
+            << QString::fromUtf8("Zoë\r\nЖанна 😀\r\n");
+    }
+    void saveAndLoad()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, loaded);
+        // Over a longer file, which must leave no trace.
+        writeBytes(path(), QByteArray(1000, 'x'));
+        const auto saved = NamesFile::save(path(), text);
+        QVERIFY2(saved.ok, qPrintable(saved.message));
+        QCOMPARE(readBytes(path()), bytes);
+        const auto read = NamesFile::load(path());
+        QVERIFY(read.result.ok);
+        QCOMPARE(read.value, loaded);
+    }
+
+    void loadsFilesOfOthers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("bare LF") << QByteArray("Ann\nBob\n") << "Ann\nBob\n";
+        QTest::newRow("undefined bytes") << QByteArray("\x81\x8D\x8F\x90\x9D")
+                                         << QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D");
+        QTest::newRow("BOM only") << QByteArray("\xEF\xBB\xBF") << "";
+        QTest::newRow("BOM, not UTF-8")
+            << QByteArray("\xEF\xBB\xBF\xE9") << QString::fromUtf8("ï»¿é");
+    }
+    void loadsFilesOfOthers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        writeBytes(path(), bytes);
+        const auto read = NamesFile::load(path());
+        QVERIFY(read.result.ok);
+        QCOMPARE(read.value, text);
+    }
+
+    void loadErrors_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "missing.txt";
+        QTest::newRow("folder") << "folder";
+        QTest::newRow("too large") << "large.txt";
+        QTest::newRow("no permission") << "secret.txt";
+    }
+    void loadErrors()
+    {
+        QFETCH(QString, name);
+        QVERIFY(QDir(m_dir.path()).mkpath("folder"));
+        QFile large(path("large.txt"));
+        QVERIFY(large.open(QIODevice::WriteOnly));
+        QVERIFY(large.resize(NamesFile::MaxFileSize + 1)); // sparse: costs no disk
+        large.close();
+        writeBytes(path("secret.txt"), "names");
+        QVERIFY(QFile::setPermissions(path("secret.txt"), QFile::WriteOwner));
+        if (name == "secret.txt" && geteuid() == 0)
+            QSKIP("root reads files without permission");
+
+        const auto read = NamesFile::load(path(name));
+        QVERIFY(!read.result.ok);
+        QVERIFY2(read.result.message.contains(path(name)), qPrintable(read.result.message));
+    }
+
+    // A save that fails part way (here: the file size limit of the process) leaves the old file.
+    void failedSaveKeepsOldFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("names.txt"));
+        writeBytes(file, "old names\r\n");
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto result = NamesFile::save(file, QString(100'000, u'n'));
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        QVERIFY(!result.ok);
+        QVERIFY(result.message.contains(file));
+        QCOMPARE(readBytes(file), QByteArray("old names\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"names.txt"});
+
+        const auto intoFolder = NamesFile::save(dir.path(), "x");
+        QVERIFY(!intoFolder.ok);
+        QVERIFY(intoFolder.message.contains(dir.path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNamesFile)
+#include "tst_namesfile.moc"
