@@ -54,20 +54,6 @@ private slots:
         QCOMPARE(text, reference.decode(all));
     }
 
-    void cp1252RefusesWhatDoesNotFit_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("C1 without byte") << QString(QChar(0x80));
-        QTest::newRow("Latin Extended") << QString::fromUtf8("Ā");
-        QTest::newRow("Cyrillic") << QString::fromUtf8("abcЖ");
-        QTest::newRow("emoji") << QString::fromUtf8("😀");
-    }
-    void cp1252RefusesWhatDoesNotFit()
-    {
-        QFETCH(QString, text);
-        QVERIFY(!Cp1252::encode(text));
-    }
-
     void saveAndLoad_data()
     {
         QTest::addColumn<QString>("text");
