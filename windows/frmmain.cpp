@@ -92,7 +92,7 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
 
     buildControls();
     buildMenus();
-    updateMinimumSize();
+    setMinimumSize(toPixels(MinimumTwipsWidth), toPixels(MinimumTwipsHeight));
     resize(minimumSize());
 
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
@@ -225,7 +225,7 @@ void frmMain::showCentred()
 {
     if (QScreen *where = screen()) {
         const QRect area = where->availableGeometry();
-        const QSize outer = frameGeometry().size();
+        const QSize outer = size() + m_frameExtra;
         move(area.x() + (area.width() - outer.width()) / 2,
              area.y() + (area.height() - outer.height()) / 2);
     }
@@ -274,39 +274,38 @@ void frmMain::setIntervalText(const QString &text)
 
 double frmMain::twipsWidth() const
 {
-    return fromPixels(frameGeometry().width());
+    return fromPixels(width() + m_frameExtra.width());
 }
 
 double frmMain::twipsHeight() const
 {
-    return fromPixels(frameGeometry().height());
+    return fromPixels(height() + m_frameExtra.height());
 }
 
 void frmMain::setTwipsWidth(double twips)
 {
     // resize() keeps the size within the minimum, so a smaller width snaps to it.
-    resize(toPixels(twips) - frameExtra().width(), height());
+    resize(toPixels(twips) - m_frameExtra.width(), height());
 }
 
 void frmMain::setTwipsHeight(double twips)
 {
-    resize(width(), toPixels(twips) - frameExtra().height());
+    resize(width(), toPixels(twips) - m_frameExtra.height());
 }
 
-QSize frmMain::frameExtra() const
+void frmMain::frameChanged()
 {
     if (!isVisible())
-        return {0, 0};
-    return (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
-}
-
-void frmMain::updateMinimumSize()
-{
-    const QSize extra = frameExtra();
-    const QSize minimum(toPixels(MinimumTwipsWidth) - extra.width(),
-                        toPixels(MinimumTwipsHeight) - extra.height());
-    if (minimumSize() != minimum)
-        setMinimumSize(minimum);
+        return;
+    const QSize extra = (frameGeometry().size() - geometry().size()).expandedTo(QSize(0, 0));
+    if (extra == m_frameExtra)
+        return;
+    // Keep the outer size (and the outer minimum) now that the frame is known.
+    const QSize grown = extra - m_frameExtra;
+    m_frameExtra = extra;
+    setMinimumSize(toPixels(MinimumTwipsWidth) - extra.width(),
+                   toPixels(MinimumTwipsHeight) - extra.height());
+    resize(size() - grown);
 }
 
 void frmMain::layoutControls()
@@ -333,7 +332,7 @@ void frmMain::Form_Resize()
         // A minimised window keeps its size and layout for its restore.
         return;
     }
-    updateMinimumSize();
+    frameChanged();
     if (width() < minimumWidth() || height() < minimumHeight()) {
         resize(size().expandedTo(minimumSize()));
         return; // the nested resize has laid the window out
@@ -479,14 +478,14 @@ void frmMain::closeEvent(QCloseEvent *event)
 void frmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    updateMinimumSize();
+    frameChanged();
 }
 
 void frmMain::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     // The window manager's frame becomes known once the window is placed.
-    updateMinimumSize();
+    frameChanged();
 }
 
 frmAbout *frmMain::about() const

@@ -145,9 +145,9 @@ private:
     void saveSettings();
     void engineStateChanged(Velmira::RotationEngine::State state);
     void reportError(const QString &text);
-    // Keeps the outer minimum at 4770 x 4440 twips whatever frame the window manager draws.
-    void updateMinimumSize();
-    QSize frameExtra() const;
+    // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's
+    // frame becomes known or changes.
+    void frameChanged();
     void layoutControls();
 
     MessengerFactory m_createMessenger;
@@ -158,4 +158,6 @@ private:
     Velmira::SysTray m_sysTray;
     QPointer<frmOptions> m_options;
     QPointer<frmAbout> m_about;
+    // Frame width and height around the client area, as last seen.
+    QSize m_frameExtra{0, 0};
 };
