@@ -101,6 +101,24 @@ QString listValueText(const QByteArray &ini, const QString &key, const QStringLi
     return found.value_or(pieces.join(u','));
 }
 
+// Writes `ini` into `dir` for QSettings to work on, and gives the file's path. QSettings works on
+// private copies only: it caches files by name across instances and would miss a rewrite of the
+// same size within its clock's resolution, and its own writer waits without limit for a lock.
+std::optional<QString> scratchCopy(const QTemporaryDir &dir, const QByteArray &ini)
+{
+    QFile copy(dir.filePath(QStringLiteral("settings.ini")));
+    if (!dir.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(ini) != ini.size() ||
+        !copy.flush()) {
+        return std::nullopt;
+    }
+    return copy.fileName();
+}
+
+QString noScratchReason()
+{
+    return tr("cannot write a temporary copy in \"%1\".").arg(QDir::tempPath());
+}
+
 } // namespace
 
 SettingsStore::SettingsStore()
@@ -113,35 +131,27 @@ SettingsStore::SettingsStore(const QString &filePath) : m_filePath(filePath) {}
 
 Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringList &keys) const
 {
+    const auto failure = [this](const QString &reason) {
+        return Loaded<QList<std::optional<QString>>>{
+            {},
+            Result::failure(
+                tr("Could not read the settings from \"%1\": %2").arg(m_filePath, reason))};
+    };
     QList<std::optional<QString>> values(keys.size());
     QFile file(m_filePath);
     if (!file.exists())
         return {values, Result::success()};
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {{},
-                Result::failure(tr("Could not read the settings from \"%1\": %2")
-                                    .arg(m_filePath, file.errorString()))};
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
     const QByteArray ini = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return {{},
-                Result::failure(tr("Could not read the settings from \"%1\": %2")
-                                    .arg(m_filePath, file.errorString()))};
-    }
+    if (file.error() != QFileDevice::NoError)
+        return failure(file.errorString());
 
-    // QSettings parses a private copy: it caches files by name across instances and would miss
-    // a rewrite of the same size within its clock's resolution.
-    QTemporaryDir scratch;
-    QFile copy(scratch.filePath(QStringLiteral("settings.ini")));
-    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(ini) != ini.size() ||
-        !copy.flush()) {
-        return {{},
-                Result::failure(tr("Could not read the settings from \"%1\": %2")
-                                    .arg(m_filePath, tr("no room for a temporary copy.")))};
-    }
-    copy.close();
-
-    QSettings settings(copy.fileName(), QSettings::IniFormat);
+    const QTemporaryDir scratch;
+    const auto copy = scratchCopy(scratch, ini);
+    if (!copy)
+        return failure(noScratchReason());
+    QSettings settings(*copy, QSettings::IniFormat);
     settings.beginGroup(Section);
     for (qsizetype i = 0; i < keys.size(); ++i) {
         if (!settings.contains(keys[i]))
@@ -191,26 +201,26 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
             return failure(current.errorString());
     }
 
-    QTemporaryDir scratch;
-    QFile copy(scratch.filePath(QStringLiteral("settings.ini")));
-    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(ini) != ini.size() ||
-        !copy.flush()) {
-        return failure(tr("no room for a temporary copy."));
-    }
-    copy.close();
+    const QTemporaryDir scratch;
+    const auto copy = scratchCopy(scratch, ini);
+    if (!copy)
+        return failure(noScratchReason());
     {
-        QSettings settings(copy.fileName(), QSettings::IniFormat);
+        QSettings settings(*copy, QSettings::IniFormat);
         settings.beginGroup(Section);
         for (const auto &[key, value] : entries)
             settings.setValue(key, value);
         settings.endGroup();
         settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return failure(tr("no room for a temporary copy."));
+        // A FormatError only says that the old file held lines QSettings could not parse; they
+        // are left out of the new file.
+        if (settings.status() == QSettings::AccessError)
+            return failure(noScratchReason());
     }
-    if (!copy.open(QIODevice::ReadOnly))
-        return failure(copy.errorString());
-    ini = copy.readAll();
+    QFile result(*copy);
+    if (!result.open(QIODevice::ReadOnly))
+        return failure(result.errorString());
+    ini = result.readAll();
 
     QSaveFile out(m_filePath);
     if (!out.open(QIODevice::WriteOnly))

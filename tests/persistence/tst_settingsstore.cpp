@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(keys,
                  QStringList({"Interval", "ResetNick", "SaveLast", "Width", "Height", "Min"}));
 
-        writeIni("Save1=kept\nMin=1\n[Other]\nkey=also kept");
+        writeIni("Save1=kept\nMin=1\nnot a setting\n[Other]\nkey=also kept");
         QVERIFY(SettingsStore(m_path).save(Settings{}).ok);
         QSettings ini(m_path, QSettings::IniFormat);
         for (const auto &[key, value] : SettingsStore::entries(Settings{}))
