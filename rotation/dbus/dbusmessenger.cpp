@@ -106,11 +106,15 @@ DBusMessenger::DBusMessenger(const QDBusConnection &bus, const QString &serviceN
                              QObject *parent)
     : Messenger(parent), m_bus(bus), m_serviceName(serviceName)
 {
-    // QDBusConnection::connect takes its slot by signature only. Matching on the well-known
-    // name follows the client across restarts.
-    m_bus.connect(m_serviceName, MessengerBus::ObjectPath, MessengerBus::Interface,
-                  MessengerBus::ChangeSignal, this,
-                  SLOT(onChangeResult(int, QDBusObjectPath, QString)));
+    // QDBusConnection::connect finds the slot's argument types by name, which fails for a type
+    // that nothing in the process has registered yet.
+    qRegisterMetaType<QDBusObjectPath>();
+    // Matching on the well-known name follows the client across restarts.
+    if (!m_bus.connect(m_serviceName, MessengerBus::ObjectPath, MessengerBus::Interface,
+                       MessengerBus::ChangeSignal, this,
+                       SLOT(onChangeResult(int, QDBusObjectPath, QString))))
+        qWarning("Cannot receive %s from %s: %s", qPrintable(MessengerBus::ChangeSignal),
+                 qPrintable(m_serviceName), qPrintable(m_bus.lastError().message()));
 }
 
 DBusMessenger::~DBusMessenger()
