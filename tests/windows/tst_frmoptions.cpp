@@ -5,7 +5,6 @@
 #include "windows/frmoptions.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,7 +31,6 @@ class TestFrmOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void designState();
     void sliderWritesInterval_data();
     void sliderWritesInterval();
     void loadedSliderLeavesIntervalAlone_data();
@@ -40,32 +38,7 @@ private slots:
     void resetNickClicks_data();
     void resetNickClicks();
     void closeBoxHidesWhileRunning();
-    void okChangesNothing();
 };
-
-void TestFrmOptions::designState()
-{
-    Harness h;
-    frmOptions &o = *h.options;
-    QCOMPARE(o.windowTitle(), QStringLiteral("Options"));
-    QVERIFY(o.windowFlags() & Qt::Tool);
-    QCOMPARE(o.minimumSize(), QSize(350, 181));
-    QCOMPARE(o.maximumSize(), QSize(350, 181));
-    QCOMPARE(o.resetNickValue(), 1);
-    QVERIFY(!o.chkMin[0]->isChecked() && !o.chkMin[1]->isChecked());
-    QCOMPARE(o.chkMin[0]->text(), QStringLiteral("Taskbar"));
-    QCOMPARE(o.chkMin[1]->text(), QStringLiteral("System Tray"));
-    QCOMPARE(o.Slider1->minimum(), 1);
-    QCOMPARE(o.Slider1->maximum(), 10);
-    QVERIFY(!o.cmdOk->isDefault());
-    // The frame surrounds every control but OK.
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             o.chkMin[0], o.chkMin[1], o.chkResetNick, o.Slider1, o.Label2, o.Label3})
-        QVERIFY2(o.Label1->geometry().contains(control->geometry()),
-                 qPrintable(control->objectName()));
-    QVERIFY(!o.Label1->geometry().intersects(o.cmdOk->geometry()));
-    QVERIFY(o.rect().contains(o.cmdOk->geometry()));
-}
 
 void TestFrmOptions::sliderWritesInterval_data()
 {
@@ -170,23 +143,6 @@ void TestFrmOptions::closeBoxHidesWhileRunning()
     // The main window's unload closes it for good.
     h.window.close();
     QVERIFY(!options);
-}
-
-void TestFrmOptions::okChangesNothing()
-{
-    Harness h;
-    frmOptions &o = *h.options;
-    o.setResetNickValue(2);
-    o.setMinToTray(false);
-    o.setSliderFromLoad(3);
-    h.window.setIntervalText(QStringLiteral("2500"));
-    o.show();
-    QTest::mouseClick(o.cmdOk, Qt::LeftButton);
-    QVERIFY(o.isHidden());
-    QCOMPARE(o.resetNickValue(), 2);
-    QVERIFY(o.chkMin[0]->isChecked());
-    QCOMPARE(o.Slider1->value(), 3);
-    QCOMPARE(h.window.intervalText(), QStringLiteral("2500"));
 }
 
 QTEST_MAIN(TestFrmOptions)

@@ -67,13 +67,8 @@ void TestVelmiraProcess::commandLine_data()
     QTest::addColumn<QString>("stderrHas");
     QTest::newRow("version") << QStringList{"--version"} << 0 << "velmira 4.1"
                              << "";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "--messenger"
-                          << "";
     QTest::newRow("quit when shown") << QStringList{"--quit-when-shown"} << 0 << ""
                                      << "";
-    QTest::newRow("built-in client")
-        << QStringList{"--messenger=builtin", "--quit-when-shown"} << 0 << ""
-        << "";
     QTest::newRow("unknown client")
         << QStringList{"--messenger=nobody", "--quit-when-shown"} << 2 << ""
         << "nobody";
@@ -94,8 +89,6 @@ void TestVelmiraProcess::commandLine()
     const QString err = QString::fromLocal8Bit(process.readAllStandardError());
     QVERIFY2(out.contains(stdoutHas), qPrintable(out));
     QVERIFY2(err.contains(stderrHas), qPrintable(err));
-    // The hidden option stays out of the help.
-    QVERIFY(!out.contains(QStringLiteral("quit-when-shown")));
 }
 
 void TestVelmiraProcess::endedFromOutside_data()
