@@ -31,7 +31,7 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     if (description) {
         const QString what = kind == PidginMessenger::NameKind::Alias
                                  ? QStringLiteral("the alias of")
-                                 : QStringLiteral("the saved status message, checking");
+                                 : QStringLiteral("the saved status message, signed in through");
         const QString which =
             account.isEmpty()
                 ? QStringLiteral("the first active account")
