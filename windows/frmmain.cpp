@@ -1,5 +1,7 @@
 #include "frmmain.h"
 
+#include "persistence/namesfile.h"
+#include "persistence/settingsstore.h"
 #include "windows/artwork.h"
 #include "windows/dropdownbutton.h"
 #include "windows/frmabout.h"
@@ -10,6 +12,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDebug>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +23,8 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
+
+#include <algorithm>
 
 using Velmira::RotationEngine;
 using namespace Velmira::Twips;
@@ -42,6 +47,8 @@ const QString StopCaption = QStringLiteral("Stop");
 const QString LoadCaption = QStringLiteral("Load");
 const QString SaveCaption = QStringLiteral("Save");
 const QString LineBreak = QStringLiteral("\r\n");
+const QString LoadFileTitle = QStringLiteral("Load preset...");
+const QString SaveFileTitle = QStringLiteral("Save preset as...");
 
 QWidget *makeToolbar(QWidget *parent, const char *name, int left, int top, int width, int height)
 {
@@ -340,12 +347,13 @@ void frmMain::Form_Resize()
     layoutControls();
 }
 
-void frmMain::Form_Unload()
+void frmMain::Form_Unload(UnloadMode mode)
 {
     if (Quitting)
         return;
     Quitting = true;
-    saveSettings();
+    // A failed save is reported; the shutdown goes on, so the name is still put back.
+    saveSettings(mode);
     m_engine.ResetName(options()->resetNickValue());
     m_engine.setMessenger(nullptr);
     m_messenger.reset();
@@ -425,18 +433,133 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     }
 }
 
-// clang-format off
-void frmMain::mnuLoad1_Click() {} // filled in with the settings store
-void frmMain::mnuLoad2_Click() {} // filled in with the settings store
-void frmMain::mnuLoad3_Click() {} // filled in with the settings store
-void frmMain::mnuLoadFile_Click() {} // filled in with the settings store
-void frmMain::mnuSave1_Click() {} // filled in with the settings store
-void frmMain::mnuSave2_Click() {} // filled in with the settings store
-void frmMain::mnuSave3_Click() {} // filled in with the settings store
-void frmMain::mnuSaveFile_Click() {} // filled in with the settings store
-void frmMain::loadSettings() {} // filled in with the settings store
-void frmMain::saveSettings() {} // filled in with the settings store
-// clang-format on
+void frmMain::setSettingsStore(Velmira::SettingsStore *store)
+{
+    m_store = store;
+}
+
+Velmira::SettingsStore &frmMain::settingsStore()
+{
+    if (m_store)
+        return *m_store;
+    if (!m_ownStore)
+        m_ownStore = std::make_unique<Velmira::SettingsStore>();
+    return *m_ownStore;
+}
+
+void frmMain::loadSettings()
+{
+    const Velmira::LoadedSettings loaded = settingsStore().load();
+    for (const QString &warning : loaded.warnings)
+        qWarning().noquote() << warning;
+    const Velmira::Settings &stored = loaded.settings;
+
+    setIntervalText(stored.interval);
+    frmOptions *window = options();
+    window->setResetNickValue(stored.resetNick);
+    setNamesText(stored.names);
+    window->setMinToTray(stored.minimizeToTray);
+    // An interval that is no number shows as the slider's low end; the text stays as stored.
+    window->setSliderFromLoad(Velmira::SettingsStore::sliderSeconds(intervalText()).value_or(0));
+
+    // A window larger than the screen's free area would open partly out of reach.
+    double widthLimit = stored.widthTwips, heightLimit = stored.heightTwips;
+    if (QScreen *where = screen()) {
+        const QRect area = where->availableGeometry();
+        widthLimit = fromPixels(area.width());
+        heightLimit = fromPixels(area.height());
+    }
+    setTwipsWidth(std::min(stored.widthTwips, widthLimit));
+    setTwipsHeight(std::min(stored.heightTwips, heightLimit));
+}
+
+void frmMain::saveSettings(UnloadMode mode)
+{
+    Velmira::Settings current;
+    current.interval = intervalText();
+    current.resetNick = options()->resetNickValue();
+    current.names = namesText();
+    current.minimizeToTray = options()->minToTray();
+    current.widthTwips = twipsWidth();
+    current.heightTwips = twipsHeight();
+    const Velmira::Result saved = settingsStore().save(current);
+    if (saved.ok)
+        return;
+    qWarning().noquote() << saved.message;
+    // Nobody is there to read a box when a signal or the session's end closes the window.
+    if (mode == UnloadMode::User)
+        reportError(saved.message);
+}
+
+void frmMain::loadPreset(int number)
+{
+    const Velmira::Loaded<QString> preset = settingsStore().loadPreset(number);
+    if (!preset.result.ok) {
+        reportError(preset.result.message);
+        return;
+    }
+    setNamesText(preset.value);
+}
+
+void frmMain::savePreset(int number)
+{
+    const Velmira::Result saved = settingsStore().savePreset(number, namesText());
+    if (!saved.ok)
+        reportError(saved.message);
+}
+
+void frmMain::mnuLoad1_Click()
+{
+    loadPreset(1);
+}
+
+void frmMain::mnuLoad2_Click()
+{
+    loadPreset(2);
+}
+
+void frmMain::mnuLoad3_Click()
+{
+    loadPreset(3);
+}
+
+void frmMain::mnuSave1_Click()
+{
+    savePreset(1);
+}
+
+void frmMain::mnuSave2_Click()
+{
+    savePreset(2);
+}
+
+void frmMain::mnuSave3_Click()
+{
+    savePreset(3);
+}
+
+void frmMain::mnuLoadFile_Click()
+{
+    CD.DialogTitle = LoadFileTitle;
+    if (!CD.ShowOpen() || CD.FileName.isEmpty())
+        return;
+    const Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
+    if (!file.result.ok) {
+        reportError(file.result.message);
+        return;
+    }
+    setNamesText(file.value);
+}
+
+void frmMain::mnuSaveFile_Click()
+{
+    CD.DialogTitle = SaveFileTitle;
+    if (!CD.ShowSave() || CD.FileName.isEmpty())
+        return;
+    const Velmira::Result saved = Velmira::NamesFile::save(CD.FileName, namesText());
+    if (!saved.ok)
+        reportError(saved.message);
+}
 
 void frmMain::engineStateChanged(RotationEngine::State state)
 {
@@ -471,7 +594,9 @@ void frmMain::changeEvent(QEvent *event)
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
-    Form_Unload();
+    // The window system's close (close box, window menu) arrives as a spontaneous event; close()
+    // called by the program (termination signals, the session's end) does not.
+    Form_Unload(event->spontaneous() ? UnloadMode::User : UnloadMode::Program);
     event->accept();
 }
 

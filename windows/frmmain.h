@@ -2,6 +2,7 @@
 
 #include "rotation/messenger.h"
 #include "rotation/rotationengine.h"
+#include "windows/filedialog.h"
 #include "windows/systray.h"
 
 #include <QPointer>
@@ -23,11 +24,14 @@ class frmOptions;
 
 namespace Velmira {
 class MessageBoxes;
-}
+class SettingsStore;
+} // namespace Velmira
 
 // The main window: the names box, the label with the display name in force, three toolbars
 // (Start/Stop, Load/Save, About), the Load and Save pop-up menus and the hidden interval text.
-// It owns the rotation engine, the Messenger client, the tray icon and the Options window.
+// It owns the rotation engine, the Messenger client, the tray icon, the Options window and the
+// file dialog CD. Its settings are loaded at the end of Form_Load and saved at the start of
+// Form_Unload through a settings store (the user's own unless another is set).
 //
 // Object names are the controls' own names: "Toolbar1" (buttons "Toolbar1Start" with its arrow,
 // "Toolbar1Stop"), "Toolbar2" ("Toolbar2Load", "Toolbar2Save"), "Toolbar3" ("Toolbar3About"),
@@ -44,6 +48,21 @@ public:
     explicit frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes = nullptr,
                      QWidget *parent = nullptr);
     ~frmMain() override;
+
+    // How the window came to close: the user closed it (close box, window menu), or the program
+    // closed it (a termination signal, the session's end, the program's own request). Only the
+    // user is shown a message box when the settings cannot be saved.
+    enum class UnloadMode
+    {
+        User,
+        Program
+    };
+
+    // The store the settings and presets are read from and written to; not owned. Null (the
+    // default) means the user's own store, ~/.config/Velmira/Vuzerer4.ini. Set it before
+    // Form_Load.
+    void setSettingsStore(Velmira::SettingsStore *store);
+    Velmira::SettingsStore &settingsStore();
 
     // The start-up: Idle rotation, the client and the display name in force, the settings.
     // False (after reporting) when the client could not be created; the window must then not be
@@ -105,11 +124,13 @@ public:
     QAction *mnuSave2 = nullptr;
     QAction *mnuSave3 = nullptr;
     QAction *mnuSaveFile = nullptr;
+    // The file dialog of "From file" and "To File"; its FileName lasts for the run.
+    Velmira::FileDialog CD{this};
 
 public slots:
     void Form_Resize();
     // The shutdown; runs once, from the window's close.
-    void Form_Unload();
+    void Form_Unload(UnloadMode mode = UnloadMode::Program);
     void Toolbar1_ButtonClick(QAbstractButton *button);
     void Toolbar1_ButtonDropDown(QAbstractButton *button);
     void Toolbar2_ButtonClick(QAbstractButton *button);
@@ -142,7 +163,9 @@ private:
     void buildControls();
     void buildMenus();
     void loadSettings();
-    void saveSettings();
+    void saveSettings(UnloadMode mode);
+    void loadPreset(int number);
+    void savePreset(int number);
     void engineStateChanged(Velmira::RotationEngine::State state);
     void reportError(const QString &text);
     // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's
@@ -153,6 +176,8 @@ private:
     MessengerFactory m_createMessenger;
     Velmira::MessageBoxes *m_boxes;
     std::unique_ptr<Velmira::MessageBoxes> m_ownBoxes;
+    Velmira::SettingsStore *m_store = nullptr;
+    std::unique_ptr<Velmira::SettingsStore> m_ownStore;
     std::unique_ptr<Velmira::Messenger> m_messenger;
     Velmira::RotationEngine m_engine;
     Velmira::SysTray m_sysTray;
