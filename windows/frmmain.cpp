@@ -459,8 +459,15 @@ void frmMain::loadSettings()
     window->setResetNickValue(stored.resetNick);
     setNamesText(stored.names);
     window->setMinToTray(stored.minimizeToTray);
-    // An interval that is no number shows as the slider's low end; the text stays as stored.
-    window->setSliderFromLoad(Velmira::SettingsStore::sliderSeconds(intervalText()).value_or(0));
+    // An interval that is no number shows as the slider's low end; the text stays as stored and
+    // Start reports it.
+    const std::optional<int> seconds = Velmira::SettingsStore::sliderSeconds(intervalText());
+    if (!seconds) {
+        qWarning().noquote() << tr("Settings \"%1\": \"Interval\" is \"%2\", not a number of "
+                                   "milliseconds; the Options slider shows its low end.")
+                                    .arg(settingsStore().filePath(), intervalText());
+    }
+    window->setSliderFromLoad(seconds.value_or(0));
 
     // A window larger than the screen's free area would open partly out of reach.
     double widthLimit = stored.widthTwips, heightLimit = stored.heightTwips;

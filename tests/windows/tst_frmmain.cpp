@@ -65,6 +65,7 @@ struct Harness
                 return made;
             },
             &boxes);
+        window->setSettingsStore(&settings.store);
         rawWindow = window.get();
         auto fake = std::make_unique<FakeTrayIcon>(trayAvailable);
         tray = fake.get();
@@ -82,6 +83,7 @@ struct Harness
     void clickStart() { QTest::mouseClick(window->Toolbar1Start, Qt::LeftButton, {}, {4, 4}); }
 
     CapturingMessageBoxes boxes;
+    TemporarySettings settings;
     RecordingMessenger *client = nullptr;
     FakeTrayIcon *tray = nullptr;
     std::unique_ptr<frmMain> window;
@@ -342,6 +344,7 @@ void TestFrmMain::typedNamesAreCrLfSeparated()
     Harness h;
     QVERIFY(h.loadAndShow());
     QPlainTextEdit *box = h.window->txtNames;
+    h.window->setNamesText(QString()); // the first start shows the default text
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("Ann"));
     QTest::keyClick(box, Qt::Key_Return);

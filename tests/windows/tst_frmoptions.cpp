@@ -18,8 +18,11 @@ struct Harness
     Harness()
         : window([] { return std::make_unique<ScriptedMessenger>(); }, &boxes),
           options(window.options())
-    {}
+    {
+        window.setSettingsStore(&settings.store);
+    }
     CapturingMessageBoxes boxes;
+    TemporarySettings settings;
     frmMain window;
     frmOptions *options;
 };

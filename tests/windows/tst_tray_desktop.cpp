@@ -38,7 +38,10 @@ QWidget *trayIconWindow()
 
 struct Harness
 {
-    Harness() : window([] { return std::make_unique<ScriptedMessenger>(); }, &boxes) {}
+    Harness() : window([] { return std::make_unique<ScriptedMessenger>(); }, &boxes)
+    {
+        window.setSettingsStore(&settings.store);
+    }
     bool loadAndShow()
     {
         if (!window.Form_Load())
@@ -47,6 +50,7 @@ struct Harness
         return QTest::qWaitForWindowExposed(&window);
     }
     CapturingMessageBoxes boxes;
+    TemporarySettings settings;
     frmMain window;
 };
 

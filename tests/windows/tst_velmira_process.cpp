@@ -2,6 +2,7 @@
 // outside.
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -111,6 +112,18 @@ void TestVelmiraProcess::endedFromOutside()
     // Killed by the signal, the process would end abnormally; the unload ends it normally.
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
+
+    // The unload saved the settings: a first run writes all six defaults.
+    const QString store = m_home->filePath(QStringLiteral("Velmira/Vuzerer4.ini"));
+    QVERIFY2(QFile::exists(store), qPrintable(store));
+    QSettings settings(store, QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QStringList keys = {"Interval", "ResetNick", "SaveLast", "Min", "Width", "Height"};
+    QStringList values;
+    for (const QString &key : keys)
+        values << settings.value(key).toString();
+    const QStringList expected = {"1", "1", "put each name on a new line...", "0", "4770", "4440"};
+    QCOMPARE(values, expected);
 }
 
 QTEST_GUILESS_MAIN(TestVelmiraProcess)

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "persistence/settingsstore.h"
 #include "windows/messageboxes.h"
 #include "windows/systray.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 
 // Keeps every error the windows report instead of showing a box.
 class CapturingMessageBoxes : public Velmira::MessageBoxes
@@ -38,4 +40,12 @@ public:
 private:
     bool m_available;
     bool m_shown = false;
+};
+
+// A settings store in a fresh temporary folder: no test reads or writes the user's own settings.
+struct TemporarySettings
+{
+    TemporarySettings() : store(dir.filePath(QStringLiteral("Vuzerer4.ini"))) {}
+    QTemporaryDir dir;
+    Velmira::SettingsStore store;
 };
