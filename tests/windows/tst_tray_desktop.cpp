@@ -8,7 +8,9 @@
 #include "windows/frmoptions.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -65,6 +67,7 @@ private slots:
     void outerSizeIncludesTheFrame();
     void taskbarMinimise();
     void trayRoundTrip();
+    void closedByTheUserIsToldOfAFailedSave();
 };
 
 void TestTrayDesktop::initTestCase()
@@ -128,6 +131,29 @@ void TestTrayDesktop::trayRoundTrip()
     QTRY_VERIFY(!h.window.isMinimized());
     QCOMPARE(h.window.size(), before);
     QVERIFY(h.boxes.errors.isEmpty());
+}
+
+void TestTrayDesktop::closedByTheUserIsToldOfAFailedSave()
+{
+    // A store that cannot be written: its folder would have to be made under a plain file.
+    Harness h;
+    QFile blocker(h.settings.dir.filePath(QStringLiteral("plain")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Velmira::SettingsStore unwritable(
+        h.settings.dir.filePath(QStringLiteral("plain/Vuzerer4.ini")));
+    h.window.setSettingsStore(&unwritable);
+    QVERIFY(h.loadAndShow());
+    QVERIFY(
+        xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowId(h.window)}));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("Vuzerer4\\.ini")));
+    // The window manager's close key, as the user would press it.
+    QVERIFY(xdotool(
+        {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")}));
+    QTRY_VERIFY(h.window.Quitting);
+    QCOMPARE(h.boxes.errors.size(), 1);
+    QVERIFY2(h.boxes.errors.first().contains(unwritable.filePath()),
+             qPrintable(h.boxes.errors.first()));
 }
 
 int main(int argc, char *argv[])
