@@ -1,4 +1,4 @@
-#include "rotation/builtinmessenger.h"
+#include "rotation/dbus/messengerchoice.h"
 #include "windows/artwork.h"
 #include "windows/frmmain.h"
 #include "windows/terminationsignals.h"
@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -23,36 +24,46 @@ struct StartOptions
 // nullopt (after saying why) for a choice that does not exist.
 std::optional<StartOptions> parseCommandLine(const QCoreApplication &app)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    // The client is created inside the main window's load, after this returns: the parser lives
+    // as long as the factory that reads it.
+    auto parser = std::make_shared<QCommandLineParser>();
+    parser->setApplicationDescription(
         QObject::tr("Cycles your instant-messaging display name through a list of names."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption messengerOption(
-        QStringLiteral("messenger"),
-        QObject::tr("The Messenger client to drive: builtin (the default)."),
-        QStringLiteral("client"), QStringLiteral("builtin"));
-    parser.addOption(messengerOption);
+    parser->addHelpOption();
+    parser->addVersionOption();
+    Velmira::addMessengerOptions(*parser);
     QCommandLineOption quitOption(QStringLiteral("quit-when-shown"),
                                   QStringLiteral("Close the window once it is shown."));
     quitOption.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(quitOption);
-    parser.process(app);
+    parser->addOption(quitOption);
+    parser->process(app);
 
-    StartOptions options;
-    options.quitWhenShown = parser.isSet(quitOption);
-    const QString client = parser.value(messengerOption);
-    if (client == QLatin1String("builtin")) {
-        options.createMessenger = [] {
-            return std::make_unique<Velmira::BuiltinMessenger>();
-        };
-    } else {
+    const QString client = parser->value(QStringLiteral("messenger"));
+    const QStringList choices{QStringLiteral("auto"), QStringLiteral("builtin"),
+                              QStringLiteral("dbus"), QStringLiteral("pidgin")};
+    if (!choices.contains(client)) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QObject::tr("velmira: unknown Messenger client \"%1\"; the "
-                                            "choices are: builtin")
-                                    .arg(client)));
+                                            "choices are: %2")
+                                    .arg(client, choices.join(QLatin1String(", ")))));
         return std::nullopt;
     }
+
+    StartOptions options;
+    options.quitWhenShown = parser->isSet(quitOption);
+    options.createMessenger = [parser] {
+        QString chosen;
+        try {
+            std::unique_ptr<Velmira::Messenger> messenger =
+                Velmira::createMessenger(*parser, &chosen);
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(chosen));
+            return messenger;
+        } catch (const Velmira::MessengerError &error) {
+            // The window shows it too; a user who started Velmira from a shell reads it here.
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
+            throw;
+        }
+    };
     return options;
 }
 
@@ -80,7 +91,6 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Velmira"));
     QApplication::setWindowIcon(Velmira::windowIcon());
     // The program ends with its main window's unload, not with its last visible window: the main
     // window may be hidden in the tray while a message box or the About window closes.
@@ -94,12 +104,26 @@ int main(int argc, char *argv[])
     QObject::connect(&window, &frmMain::unloaded, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
 
-    // Ending the program from outside closes the main window the normal way.
+    // Ending the program from outside closes the main window the normal way. Before the window
+    // has loaded there is nothing to save or put back: a report waiting for the user is closed and
+    // the program ends without the unload, so stored settings are never overwritten by blank ones.
+    bool loaded = false;
+    bool endedEarly = false;
     Velmira::TerminationSignals signalsToClose;
     QObject::connect(&signalsToClose, &Velmira::TerminationSignals::terminationRequested, &window,
-                     &QWidget::close);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
-                     [&window](QSessionManager &) { window.close(); });
+                     [&] {
+                         if (loaded) {
+                             window.close();
+                             return;
+                         }
+                         endedEarly = true;
+                         if (QWidget *report = QApplication::activeModalWidget())
+                             report->close();
+                     });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&](QSessionManager &) {
+        if (loaded)
+            window.close();
+    });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] {
         if (!window.Quitting)
             window.close();
@@ -107,6 +131,9 @@ int main(int argc, char *argv[])
 
     if (!window.Form_Load())
         return 1;
+    if (endedEarly)
+        return 1;
+    loaded = true;
     window.showCentred();
     if (options->quitWhenShown)
         QTimer::singleShot(0, &window, &QWidget::close);
