@@ -74,7 +74,7 @@ void TestTrayDesktop::initTestCase()
 {
     if (QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("version")}) != 0)
         QSKIP("xdotool is not installed");
-    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QSystemTrayIcon::isSystemTrayAvailable(), 30000);
 }
 
 void TestTrayDesktop::outerSizeIncludesTheFrame()
