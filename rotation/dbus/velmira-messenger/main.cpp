@@ -64,14 +64,14 @@ int main(int argc, char *argv[])
         if (!ok)
             fail(QStringLiteral("--state: \"%1\" is not a 32-bit integer").arg(text));
     }
-    for (const QString &spec : parser.values(failOption)) {
-        const QStringList parts = spec.split(u':');
+    for (const QString &failure : parser.values(failOption)) {
+        const QStringList parts = failure.split(u':');
         int times = -1;
         bool ok = true;
         if (parts.size() > 1)
             times = parts.at(1).toInt(&ok);
         if (!ok || (parts.size() > 1 && times < 0) || parts.size() > 2)
-            fail(QStringLiteral("--fail: \"%1\" is not method[:n]").arg(spec));
+            fail(QStringLiteral("--fail: \"%1\" is not method[:n]").arg(failure));
         client.failures.insert(parts.at(0), times);
     }
     client.hangs = parser.values(hangOption);
