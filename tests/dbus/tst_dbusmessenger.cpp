@@ -1,17 +1,21 @@
 // Velmira driving the velmira-messenger reference client, a separate process, over a private
-// session bus: the start-up capture, the rotation and its reset, the change event, and clients
-// that fail, hang or quit.
+// session bus: the start-up capture, the rotation and its reset, the change event up to Label1,
+// clients that fail, hang, quit or restart, and the choice of client.
 #include "privatebus.h"
 
-#include "rotation/builtinmessenger.h"
+#include "persistence/settingsstore.h"
 #include "rotation/dbus/dbusmessenger.h"
 #include "rotation/dbus/messengerchoice.h"
 #include "rotation/dbus/pidginmessenger.h"
 #include "rotation/messengerops.h"
 #include "rotation/rotationengine.h"
+#include "windows/frmmain.h"
+#include "windows/messageboxes.h"
 
 #include <QDBusConnectionInterface>
+#include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace Velmira;
@@ -19,275 +23,240 @@ using namespace Velmira;
 namespace {
 // Far longer than any test: ticks are driven by hand, never by the timer.
 const QString LongInterval = QStringLiteral("3600000");
+
+// A reference client with Velmira's engine on it.
+struct Rig
+{
+    Rig(const PrivateBus &bus, const QStringList &arguments)
+        : client(bus, arguments), messenger(bus.connection())
+    {
+        engine.setMessenger(&messenger);
+    }
+    ReferenceClientProcess client;
+    DBusMessenger messenger;
+    RotationEngine engine;
+    QSignalSpy errors{&engine, &RotationEngine::errorOccurred};
+};
+
+// Keeps the errors the window reports instead of showing a box.
+struct CapturingMessageBoxes : MessageBoxes
+{
+    void error(QWidget *, const QString &text) override { errors << text; }
+    QStringList errors;
+};
 } // namespace
 
 class TestDBusMessenger : public QObject
 {
     Q_OBJECT
+    std::unique_ptr<PrivateBus> m_bus;
 
 private slots:
-    void initTestCase();
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
+            QSKIP("dbus-daemon is not installed");
+        m_bus = std::make_unique<PrivateBus>();
+        QVERIFY2(m_bus->isValid(), "the private session bus did not start");
+    }
 
-    void startupCapture_data();
-    void startupCapture();
-    void rotationAndReset_data();
-    void rotationAndReset();
-    void changeEventCarriesTheWrite();
-    void failingClient_data();
-    void failingClient();
-    void clientComesBackAfterRestart();
+    void rotation_data()
+    {
+        QTest::addColumn<QString>("states");
+        QTest::addColumn<int>("resetOption");
+        QTest::addColumn<QString>("original"); // "": not captured
+        QTest::newRow("signed in, reset") << "2" << 1 << "Zed";
+        QTest::newRow("signed in, no reset") << "2" << 0 << "Zed";
+        QTest::newRow("offline") << "1,2" << 1 << "";
+        QTest::newRow("connecting at the second reading") << "2,512" << 1 << "";
+        QTest::newRow("connecting, then signed in") << "512,2" << 1 << "Zed";
+    }
+    // The start-up capture, three ticks over two names, and Stop with or without the reset.
+    void rotation()
+    {
+        QFETCH(QString, states);
+        QFETCH(int, resetOption);
+        QFETCH(QString, original);
+        Rig rig(*m_bus, {QStringLiteral("--name=Zed"), QStringLiteral("--state=") + states});
+        QVERIFY(rig.client.isServing());
 
-    void choice_data();
-    void choice();
+        rig.engine.captureOriginalName();
+        QCOMPARE(rig.engine.originalName().value_or(QString()), original);
+        QVERIFY(rig.engine.start(QStringLiteral("Ann\r\nBob \"the\" builder\r\n"), LongInterval));
+        for (int tick = 0; tick < 3; ++tick)
+            rig.engine.Velmira_Timer();
+        QCOMPARE(rig.messenger.localFriendlyName(), QStringLiteral("Ann"));
+        rig.engine.stop(resetOption);
 
-private:
-    std::unique_ptr<PrivateBus> m_bus;
+        QCOMPARE(rig.errors.count(), 0);
+        const bool reset = resetOption == 1 && !original.isEmpty();
+        QCOMPARE(rig.messenger.localFriendlyName(), reset ? original : QStringLiteral("Ann"));
+        QStringList writes;
+        QTRY_COMPARE((writes = rig.client.lines().filter(QStringLiteral("SetFriendlyName"))).size(),
+                     reset ? 4 : 3);
+        QCOMPARE(writes.at(1), QStringLiteral("SetFriendlyName(\"Bob \\\"the\\\" builder\")"));
+    }
+
+    void changeEventReachesLabel_data()
+    {
+        QTest::addColumn<int>("eventResult");
+        QTest::newRow("the write succeeded") << 0;
+        QTest::newRow("the client reports a failure") << -2147467259;
+    }
+    // The event carries the client's result and the previous name; Label1 then shows the name
+    // the client reports, whatever the result.
+    void changeEventReachesLabel()
+    {
+        QFETCH(int, eventResult);
+        ReferenceClientProcess client(
+            *m_bus,
+            {QStringLiteral("--name=Zed"), QStringLiteral("--event-result=%1").arg(eventResult)});
+        QVERIFY(client.isServing());
+        QTemporaryDir dir;
+        SettingsStore settings(dir.filePath(QStringLiteral("Vuzerer4.ini")));
+        CapturingMessageBoxes boxes;
+        auto messenger = std::make_unique<DBusMessenger>(m_bus->connection());
+        QSignalSpy events(messenger.get(), &Messenger::OnLocalFriendlyNameChangeResult);
+        frmMain window([&messenger] { return std::move(messenger); }, &boxes);
+        window.setSettingsStore(&settings);
+        QVERIFY(window.Form_Load());
+        QCOMPARE(window.engine().originalName(), QStringLiteral("Zed"));
+
+        QVERIFY(window.engine().start(QStringLiteral("Ann\r\n\r\nBob"), LongInterval));
+        for (const QString &name : {QStringLiteral("Ann"), QString(), QStringLiteral("Bob")}) {
+            window.engine().Velmira_Timer();
+            QTRY_COMPARE(window.Label1->text(), name);
+        }
+        QCOMPARE(events.count(), 3);
+        QCOMPARE(
+            events.at(0),
+            QVariantList({eventResult, QStringLiteral("/org/velmira/Messenger/Services/Primary"),
+                          QStringLiteral("Zed")}));
+        QCOMPARE(events.at(2).at(2).toString(), QString());
+        QVERIFY2(boxes.errors.isEmpty(), qPrintable(boxes.errors.join(u'\n')));
+        window.engine().stop(0);
+    }
+
+    void failingClient_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<int>("goodTicks");
+        QTest::addColumn<QString>("reported");
+        QTest::newRow("refuses a write")
+            << "--fail=SetFriendlyName" << 0
+            << "org.velmira.Messenger1.Error.Failed: SetFriendlyName refused (0x80004005)";
+        QTest::newRow("refuses the primary service")
+            << "--fail=PrimaryService:1" << 0
+            << "org.velmira.Messenger1.Error.Failed: PrimaryService refused";
+        QTest::newRow("hangs in a write")
+            << "--hang=SetFriendlyName" << 0 << "org.freedesktop.DBus.Error.NoReply";
+        QTest::newRow("quits mid-rotation")
+            << "--quit-after=2" << 2 << "org.freedesktop.DBus.Error.ServiceUnknown";
+    }
+    // The failing tick stops the rotation and reports the client's error once.
+    void failingClient()
+    {
+        QFETCH(QString, argument);
+        QFETCH(int, goodTicks);
+        QFETCH(QString, reported);
+        Rig rig(*m_bus, {argument});
+        QVERIFY(rig.client.isServing());
+
+        QVERIFY(rig.engine.start(QStringLiteral("Ann\r\nBob\r\nCid\r\n"), LongInterval));
+        for (int tick = 0; tick < goodTicks; ++tick)
+            rig.engine.Velmira_Timer();
+        QCOMPARE(rig.errors.count(), 0);
+        if (goodTicks > 0)
+            QVERIFY(m_bus->waitForName(MessengerBus::ServiceName, false));
+        rig.engine.Velmira_Timer();
+
+        QCOMPARE(rig.errors.count(), 1);
+        const QString error = rig.errors.at(0).at(0).toString();
+        QVERIFY2(error.contains(reported), qPrintable(error));
+        QCOMPARE(rig.engine.state(), RotationEngine::State::Idle);
+        QVERIFY(!rig.engine.timer().isActive());
+    }
+
+    // A client that quits and starts again is found again, and its events still arrive.
+    void clientComesBackAfterRestart()
+    {
+        DBusMessenger messenger(m_bus->connection());
+        QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
+        {
+            ReferenceClientProcess first(*m_bus, {QStringLiteral("--name=One")});
+            QVERIFY(first.isServing());
+            QCOMPARE(messenger.localFriendlyName(), QStringLiteral("One"));
+        }
+        QVERIFY(m_bus->waitForName(MessengerBus::ServiceName, false));
+        QVERIFY_THROWS_EXCEPTION(MessengerError, messenger.localState());
+
+        ReferenceClientProcess second(*m_bus, {QStringLiteral("--name=Two")});
+        QVERIFY(second.isServing());
+        MessengerOps::writeDisplayName(messenger, QStringLiteral("Ann"));
+        QTRY_COMPARE(events.count(), 1);
+        QCOMPARE(events.at(0).at(2).toString(), QStringLiteral("Two"));
+    }
+
+    void choice_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("running"); // "", "client" or "pidgin"
+        QTest::addColumn<QString>("created"); // class name, or "" when it must throw
+        const auto row = [](const char *name, const char *options, const char *running,
+                            const char *created) {
+            QTest::newRow(name) << options << running << created;
+        };
+        row("auto, nothing running", "", "", "Velmira::BuiltinMessenger");
+        row("auto, a client running", "", "client", "Velmira::DBusMessenger");
+        row("auto, Pidgin running", "", "pidgin", "Velmira::PidginMessenger");
+        row("builtin, a client running", "--messenger=builtin", "client",
+            "Velmira::BuiltinMessenger");
+        row("dbus, running", "--messenger=dbus", "client", "Velmira::DBusMessenger");
+        row("dbus, not running", "--messenger=dbus", "", "");
+        row("pidgin, not running", "--messenger=pidgin", "client", "");
+        row("pidgin, status message", "--messenger=pidgin --pidgin-name=status", "pidgin",
+            "Velmira::PidginMessenger");
+        row("pidgin, unknown name kind", "--messenger=pidgin --pidgin-name=nick", "pidgin", "");
+        row("unknown client", "--messenger=msn", "", "");
+    }
+    void choice()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, running);
+        QFETCH(QString, created);
+        // Any program owning libpurple's bus name counts as a running Pidgin for the choice.
+        const QString owner = QStringLiteral("velmira-test-fake-purple");
+        QDBusConnection purple = QDBusConnection::connectToBus(m_bus->address(), owner);
+        const auto cleanup = qScopeGuard([&] {
+            purple.interface()->unregisterService(PurpleBus::ServiceName);
+            QDBusConnection::disconnectFromBus(owner);
+        });
+        std::optional<ReferenceClientProcess> client;
+        if (running == QLatin1String("client"))
+            QVERIFY(client.emplace(*m_bus, QStringList()).isServing());
+        else if (running == QLatin1String("pidgin"))
+            QVERIFY(purple.registerService(PurpleBus::ServiceName));
+
+        QCommandLineParser parser;
+        addMessengerOptions(parser);
+        QVERIFY(parser.parse(QStringList{QStringLiteral("velmira")} +
+                             options.split(u' ', Qt::SkipEmptyParts)));
+        QString description;
+        if (created.isEmpty()) {
+            QVERIFY_THROWS_EXCEPTION(MessengerError,
+                                     createMessenger(parser, &description, m_bus->connection()));
+            return;
+        }
+        const auto messenger = createMessenger(parser, &description, m_bus->connection());
+        QVERIFY(messenger);
+        QCOMPARE(messenger->metaObject()->className(), created);
+        QVERIFY(description.startsWith(QLatin1String("Messenger client: ")));
+        if (auto *pidgin = qobject_cast<PidginMessenger *>(messenger.get()))
+            QCOMPARE(pidgin->nameKind(), options.contains(QLatin1String("status"))
+                                             ? PidginMessenger::NameKind::StatusMessage
+                                             : PidginMessenger::NameKind::Alias);
+    }
 };
 
-void TestDBusMessenger::initTestCase()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-        QSKIP("dbus-daemon is not installed");
-    m_bus = std::make_unique<PrivateBus>();
-    QVERIFY2(m_bus->isValid(), "the private session bus did not start");
-}
-
-void TestDBusMessenger::startupCapture_data()
-{
-    QTest::addColumn<QString>("states");
-    QTest::addColumn<bool>("captured");
-
-    QTest::newRow("signed in") << "2" << true;
-    QTest::newRow("offline") << "1,2" << false;
-    QTest::newRow("connecting at the second reading") << "2,512" << false;
-    QTest::newRow("connecting, then signed in") << "512,2" << true;
-}
-
-void TestDBusMessenger::startupCapture()
-{
-    QFETCH(QString, states);
-    QFETCH(bool, captured);
-
-    ReferenceClientProcess client(
-        *m_bus, {QStringLiteral("--name=Zed"), QStringLiteral("--state=") + states});
-    QVERIFY(client.isServing());
-    DBusMessenger messenger(m_bus->connection());
-    RotationEngine engine;
-    engine.setMessenger(&messenger);
-    QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
-
-    engine.captureOriginalName();
-
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(engine.originalName().has_value(), captured);
-    if (captured) {
-        QCOMPARE(*engine.originalName(), QStringLiteral("Zed"));
-        QTRY_VERIFY(client.lines().contains(QStringLiteral("FriendlyName -> \"Zed\"")));
-    }
-}
-
-void TestDBusMessenger::rotationAndReset_data()
-{
-    QTest::addColumn<int>("resetOption");
-    QTest::addColumn<QString>("nameAfterStop");
-
-    QTest::newRow("reset") << 1 << "Zed";
-    QTest::newRow("no reset") << 0 << "Ann";
-}
-
-void TestDBusMessenger::rotationAndReset()
-{
-    QFETCH(int, resetOption);
-    QFETCH(QString, nameAfterStop);
-
-    ReferenceClientProcess client(*m_bus, {QStringLiteral("--name=Zed")});
-    QVERIFY(client.isServing());
-    DBusMessenger messenger(m_bus->connection());
-    RotationEngine engine;
-    engine.setMessenger(&messenger);
-    QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
-
-    engine.captureOriginalName();
-    QVERIFY(engine.start(QStringLiteral("Ann\r\nBob \"the\" builder\r\n"), LongInterval));
-    for (int tick = 0; tick < 3; ++tick)
-        engine.Velmira_Timer();
-    QCOMPARE(messenger.localFriendlyName(), QStringLiteral("Ann"));
-    engine.stop(resetOption);
-
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(messenger.localFriendlyName(), nameAfterStop);
-    QStringList writes;
-    QTRY_VERIFY((writes = client.lines().filter(QStringLiteral("SetFriendlyName"))).size() ==
-                (resetOption == 1 ? 4 : 3));
-    QCOMPARE(writes.at(1), QStringLiteral("SetFriendlyName(\"Bob \\\"the\\\" builder\")"));
-    if (resetOption == 1)
-        QCOMPARE(writes.last(), QStringLiteral("SetFriendlyName(\"Zed\")"));
-}
-
-void TestDBusMessenger::changeEventCarriesTheWrite()
-{
-    ReferenceClientProcess client(
-        *m_bus, {QStringLiteral("--name=Zed"), QStringLiteral("--event-result=-5")});
-    QVERIFY(client.isServing());
-    DBusMessenger messenger(m_bus->connection());
-    QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
-
-    MessengerOps::writeDisplayName(messenger, QStringLiteral("Ann"));
-    MessengerOps::writeDisplayName(messenger, QString());
-
-    QTRY_COMPARE(events.count(), 2);
-    QCOMPARE(events.at(0).at(0).toInt(), -5);
-    QCOMPARE(events.at(0).at(1).toString(),
-             QStringLiteral("/org/velmira/Messenger/Services/Primary"));
-    QCOMPARE(events.at(0).at(2).toString(), QStringLiteral("Zed"));
-    QCOMPARE(events.at(1).at(2).toString(), QStringLiteral("Ann"));
-    QCOMPARE(messenger.localFriendlyName(), QString());
-}
-
-void TestDBusMessenger::failingClient_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("goodTicks");
-    QTest::addColumn<QString>("reported");
-
-    QTest::newRow("refuses a write")
-        << QStringList{QStringLiteral("--fail=SetFriendlyName")} << 0
-        << "org.velmira.Messenger1.Error.Failed: SetFriendlyName refused (0x80004005)";
-    QTest::newRow("refuses the primary service")
-        << QStringList{QStringLiteral("--fail=PrimaryService:1")} << 0
-        << "org.velmira.Messenger1.Error.Failed: PrimaryService refused";
-    QTest::newRow("hangs in a write") << QStringList{QStringLiteral("--hang=SetFriendlyName")} << 0
-                                      << "org.freedesktop.DBus.Error.NoReply";
-    QTest::newRow("quits mid-rotation") << QStringList{QStringLiteral("--quit-after=2")} << 2
-                                        << "org.freedesktop.DBus.Error.ServiceUnknown";
-}
-
-void TestDBusMessenger::failingClient()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(int, goodTicks);
-    QFETCH(QString, reported);
-
-    ReferenceClientProcess client(*m_bus, arguments);
-    QVERIFY(client.isServing());
-    DBusMessenger messenger(m_bus->connection());
-    RotationEngine engine;
-    engine.setMessenger(&messenger);
-    QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
-
-    QVERIFY(engine.start(QStringLiteral("Ann\r\nBob\r\nCid\r\n"), LongInterval));
-    for (int tick = 0; tick < goodTicks; ++tick)
-        engine.Velmira_Timer();
-    QCOMPARE(errors.count(), 0);
-    if (arguments.constFirst().startsWith(QLatin1String("--quit-after")))
-        QVERIFY(m_bus->waitForName(MessengerBus::ServiceName, false));
-
-    engine.Velmira_Timer();
-
-    QCOMPARE(errors.count(), 1);
-    QVERIFY2(errors.at(0).at(0).toString().contains(reported),
-             qPrintable(errors.at(0).at(0).toString()));
-    QCOMPARE(engine.state(), RotationEngine::State::Idle);
-    QVERIFY(!engine.timer().isActive());
-}
-
-void TestDBusMessenger::clientComesBackAfterRestart()
-{
-    DBusMessenger messenger(m_bus->connection());
-    QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
-    {
-        ReferenceClientProcess first(*m_bus, {QStringLiteral("--name=One")});
-        QVERIFY(first.isServing());
-        QCOMPARE(messenger.localFriendlyName(), QStringLiteral("One"));
-    }
-    QVERIFY(m_bus->waitForName(MessengerBus::ServiceName, false));
-    QVERIFY_THROWS_EXCEPTION(MessengerError, messenger.localState());
-
-    ReferenceClientProcess second(*m_bus, {QStringLiteral("--name=Two")});
-    QVERIFY(second.isServing());
-    MessengerOps::writeDisplayName(messenger, QStringLiteral("Ann"));
-    QTRY_COMPARE(events.count(), 1);
-    QCOMPARE(events.at(0).at(2).toString(), QStringLiteral("Two"));
-}
-
-void TestDBusMessenger::choice_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("running"); // "", "client" or "pidgin"
-    QTest::addColumn<QString>("created"); // class name, or "" when it must throw
-
-    const QStringList none;
-    const QStringList builtin{QStringLiteral("--messenger=builtin")};
-    const QStringList dbus{QStringLiteral("--messenger=dbus")};
-    const QStringList pidgin{QStringLiteral("--messenger=pidgin")};
-    QTest::newRow("auto, nothing running") << none << ""
-                                           << "Velmira::BuiltinMessenger";
-    QTest::newRow("auto, a client running") << none << "client"
-                                            << "Velmira::DBusMessenger";
-    QTest::newRow("auto, Pidgin running") << none << "pidgin"
-                                          << "Velmira::PidginMessenger";
-    QTest::newRow("builtin, a client running") << builtin << "client"
-                                               << "Velmira::BuiltinMessenger";
-    QTest::newRow("dbus, running") << dbus << "client"
-                                   << "Velmira::DBusMessenger";
-    QTest::newRow("dbus, not running") << dbus << ""
-                                       << "";
-    QTest::newRow("pidgin, not running") << pidgin << "client"
-                                         << "";
-    QTest::newRow("pidgin, status message")
-        << QStringList{QStringLiteral("--messenger=pidgin"), QStringLiteral("--pidgin-name=status")}
-        << "pidgin"
-        << "Velmira::PidginMessenger";
-    QTest::newRow("pidgin, unknown name kind")
-        << QStringList{QStringLiteral("--messenger=pidgin"), QStringLiteral("--pidgin-name=nick")}
-        << "pidgin"
-        << "";
-    QTest::newRow("unknown client") << QStringList{QStringLiteral("--messenger=msn")} << ""
-                                    << "";
-}
-
-void TestDBusMessenger::choice()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, running);
-    QFETCH(QString, created);
-
-    std::unique_ptr<ReferenceClientProcess> client;
-    // Any program owning libpurple's bus name counts as a running Pidgin for the choice.
-    PrivateBus *bus = m_bus.get();
-    const QString pidginOwner = QStringLiteral("velmira-test-fake-purple");
-    QDBusConnection purple = QDBusConnection::connectToBus(bus->address(), pidginOwner);
-    const auto cleanup = qScopeGuard([&] {
-        purple.interface()->unregisterService(PurpleBus::ServiceName);
-        QDBusConnection::disconnectFromBus(pidginOwner);
-    });
-    if (running == QLatin1String("client")) {
-        client = std::make_unique<ReferenceClientProcess>(*bus, QStringList());
-        QVERIFY(client->isServing());
-    } else if (running == QLatin1String("pidgin")) {
-        QVERIFY(purple.registerService(PurpleBus::ServiceName));
-    }
-
-    QCommandLineParser parser;
-    addMessengerOptions(parser);
-    QVERIFY(parser.parse(QStringList{QStringLiteral("velmira")} + options));
-    QString description;
-    if (created.isEmpty()) {
-        QVERIFY_THROWS_EXCEPTION(MessengerError,
-                                 createMessenger(parser, &description, bus->connection()));
-        return;
-    }
-    const std::unique_ptr<Messenger> messenger =
-        createMessenger(parser, &description, bus->connection());
-    QVERIFY(messenger);
-    QCOMPARE(QString::fromLatin1(messenger->metaObject()->className()), created);
-    QVERIFY(description.startsWith(QLatin1String("Messenger client: ")));
-    if (auto *pidginMessenger = qobject_cast<PidginMessenger *>(messenger.get()))
-        QCOMPARE(pidginMessenger->nameKind(),
-                 options.contains(QStringLiteral("--pidgin-name=status"))
-                     ? PidginMessenger::NameKind::StatusMessage
-                     : PidginMessenger::NameKind::Alias);
-}
-
-QTEST_GUILESS_MAIN(TestDBusMessenger)
+QTEST_MAIN(TestDBusMessenger)
 #include "tst_dbusmessenger.moc"
