@@ -20,10 +20,7 @@ class TestNamesFile : public QObject
 
     QTemporaryDir m_dir;
 
-    QString path(const QString &name = QStringLiteral("names.txt")) const
-    {
-        return m_dir.filePath(name);
-    }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
     static void writeBytes(const QString &path, const QByteArray &bytes)
     {
         QFile file(path);
@@ -58,38 +55,34 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("loaded");
-        QTest::newRow("two names")
-            << "Ann\r\nBob" << QByteArray("Ann\r\nBob\r\n") << "Ann\r\nBob\r\n";
-        QTest::newRow("empty") << "" << QByteArray() << "";
-        QTest::newRow("ends with CR LF") << "Ann\r\n" << QByteArray("Ann\r\n") << "Ann\r\n";
-        QTest::newRow("only CR LF") << "\r\n" << QByteArray("\r\n") << "\r\n";
-        QTest::newRow("bare LF kept") << "a\nb\r" << QByteArray("a\nb\r\r\n") << "a\nb\r\r\n";
+        QTest::newRow("two names") << "Ann\r\nBob" << QByteArray("Ann\r\nBob\r\n");
+        QTest::newRow("empty") << "" << QByteArray();
+        QTest::newRow("ends with CR LF") << "Ann\r\n" << QByteArray("Ann\r\n");
+        QTest::newRow("only CR LF") << "\r\n" << QByteArray("\r\n");
+        QTest::newRow("bare LF kept") << "a\nb\r" << QByteArray("a\nb\r\r\n");
         QTest::newRow("Windows-1252") << QString::fromUtf8("Zoë €5 “q”")
                                       << QByteArray("Zo\xEB \x80"
-                                                    "5 \x93q\x94\r\n")
-                                      << QString::fromUtf8("Zoë €5 “q”\r\n");
+                                                    "5 \x93q\x94\r\n");
         QTest::newRow("unicode as UTF-8")
             << QString::fromUtf8("Zoë\r\nЖанна 😀")
-            << QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Zoë\r\nЖанна 😀\r\n").toUtf8()
-            << QString::fromUtf8("Zoë\r\nЖанна 😀\r\n");
+            << "\xEF\xBB\xBF" + QString::fromUtf8("Zoë\r\nЖанна 😀\r\n").toUtf8();
     }
+    // The bytes written over a longer file, which must leave no trace; the load gives back the
+    // text with its final CR LF.
     void saveAndLoad()
     {
         QFETCH(QString, text);
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, loaded);
-        // Over a longer file, which must leave no trace.
-        writeBytes(path(), QByteArray(1000, 'x'));
-        const auto saved = NamesFile::save(path(), text);
+        writeBytes(path("names.txt"), QByteArray(1000, 'x'));
+        const auto saved = NamesFile::save(path("names.txt"), text);
         QVERIFY2(saved.ok, qPrintable(saved.message));
-        QCOMPARE(readBytes(path()), bytes);
-        const auto read = NamesFile::load(path());
+        QCOMPARE(readBytes(path("names.txt")), bytes);
+        const auto read = NamesFile::load(path("names.txt"));
         QVERIFY(read.result.ok);
-        QCOMPARE(read.value, loaded);
+        QCOMPARE(read.value, text.isEmpty() || text.endsWith("\r\n") ? text : text + "\r\n");
     }
 
-    void loadsFilesOfOthers_data()
+    void load_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
@@ -97,15 +90,14 @@ private slots:
         QTest::newRow("undefined bytes") << QByteArray("\x81\x8D\x8F\x90\x9D")
                                          << QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D");
         QTest::newRow("BOM only") << QByteArray("\xEF\xBB\xBF") << "";
-        QTest::newRow("BOM, not UTF-8")
-            << QByteArray("\xEF\xBB\xBF\xE9") << QString::fromUtf8("ï»¿é");
+        QTest::newRow("BOM, not UTF-8") << QByteArray("\xEF\xBB\xBF\xE9") << "ï»¿é";
     }
-    void loadsFilesOfOthers()
+    void load()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        writeBytes(path(), bytes);
-        const auto read = NamesFile::load(path());
+        writeBytes(path("other.txt"), bytes);
+        const auto read = NamesFile::load(path("other.txt"));
         QVERIFY(read.result.ok);
         QCOMPARE(read.value, text);
     }
@@ -113,10 +105,8 @@ private slots:
     void loadErrors_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << "missing.txt";
-        QTest::newRow("folder") << "folder";
-        QTest::newRow("too large") << "large.txt";
-        QTest::newRow("no permission") << "secret.txt";
+        for (const char *name : {"missing.txt", "folder", "large.txt", "secret.txt"})
+            QTest::newRow(name) << name;
     }
     void loadErrors()
     {
@@ -125,7 +115,6 @@ private slots:
         QFile large(path("large.txt"));
         QVERIFY(large.open(QIODevice::WriteOnly));
         QVERIFY(large.resize(NamesFile::MaxFileSize + 1)); // sparse: costs no disk
-        large.close();
         writeBytes(path("secret.txt"), "names");
         QVERIFY(QFile::setPermissions(path("secret.txt"), QFile::WriteOwner));
         if (name == "secret.txt" && geteuid() == 0)
