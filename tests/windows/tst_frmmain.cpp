@@ -1,100 +1,39 @@
-#include "scriptedmessenger.h"
 #include "windowfakes.h"
 
 #include "rotation/messengerops.h"
 #include "windows/dropdownbutton.h"
 #include "windows/frmabout.h"
-#include "windows/frmmain.h"
 #include "windows/frmoptions.h"
-#include "windows/terminationsignals.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QTest>
+#include <QSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-
-#include <csignal>
 
 using Velmira::RotationEngine;
 
 namespace {
 
-// A scripted client that also tells a shared event list what happens to it during the unload.
-class RecordingMessenger : public ScriptedMessenger
+QSizeF twips(const frmMain &w)
 {
-public:
-    RecordingMessenger(QStringList *events, const frmMain *const *window)
-        : m_events(events), m_window(window)
-    {}
-    ~RecordingMessenger() override
-    {
-        if (m_events)
-            *m_events << QStringLiteral("released after writes %1").arg(writes().join(u','));
-    }
-    qint32 localState() override
-    {
-        if (m_events && *m_window && (*m_window)->Quitting)
-            *m_events << QStringLiteral("state read while quitting");
-        return ScriptedMessenger::localState();
-    }
+    return {w.twipsWidth(), w.twipsHeight()};
+}
 
-private:
-    QStringList *m_events;
-    const frmMain *const *m_window;
-};
-
-// One main window on a scripted client, a capturing message box and a fake notification area.
-struct Harness
+// Design margins of the stretched controls, in pixels: 8 left, 5 right; txtNames from 64 down to
+// 4 above the bottom, Label1 at 40, 17 high.
+void checkStretched(const frmMain &w)
 {
-    explicit Harness(bool trayAvailable = true, QStringList *events = nullptr)
-    {
-        window = std::make_unique<frmMain>(
-            [this, events]() -> std::unique_ptr<Velmira::Messenger> {
-                auto made = std::make_unique<RecordingMessenger>(events, &rawWindow);
-                client = made.get();
-                return made;
-            },
-            &boxes);
-        window->setSettingsStore(&settings.store);
-        rawWindow = window.get();
-        auto fake = std::make_unique<FakeTrayIcon>(trayAvailable);
-        tray = fake.get();
-        window->sysTray().setBackend(std::move(fake));
-    }
-
-    bool loadAndShow()
-    {
-        if (!window->Form_Load())
-            return false;
-        window->showCentred();
-        return QTest::qWaitForWindowExposed(window.get());
-    }
-
-    void clickStart() { QTest::mouseClick(window->Toolbar1Start, Qt::LeftButton, {}, {4, 4}); }
-
-    CapturingMessageBoxes boxes;
-    TemporarySettings settings;
-    RecordingMessenger *client = nullptr;
-    FakeTrayIcon *tray = nullptr;
-    std::unique_ptr<frmMain> window;
-    const frmMain *rawWindow = nullptr;
-};
-
-// Design margins of the stretched controls, in pixels: 8 left, 5 right; txtNames from 64 down
-// to 4 above the bottom, Label1 at 40, 17 high.
-QRect expectedNames(const QSize &client)
-{
-    return {8, 64, client.width() - 13, client.height() - 68};
+    QCOMPARE(w.txtNames->geometry(), QRect(8, 64, w.width() - 13, w.height() - 68));
+    QCOMPARE(w.Label1->geometry(), QRect(8, 40, w.width() - 13, 17));
 }
 
 // What the window manager does when the user minimises the window.
@@ -103,334 +42,14 @@ void minimiseByUser(QWidget &window)
     window.setWindowState(window.windowState() | Qt::WindowMinimized);
 }
 
-QRect expectedLabel(const QSize &client)
+void clickStart(frmMain &w, bool arrow = false)
 {
-    return {8, 40, client.width() - 13, 17};
+    DropDownButton *start = w.Toolbar1Start;
+    QTest::mouseClick(start, Qt::LeftButton, {},
+                      arrow ? start->arrowRect().center() : QPoint(4, 4));
 }
 
 } // namespace
-
-class TestFrmMain : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void startUpState();
-    void loadFailure_data();
-    void loadFailure();
-    void layout_data();
-    void layout();
-    void draggedSmallerSnaps();
-    void startAndStop_data();
-    void startAndStop();
-    void labelShowsNameAsPlainText_data();
-    void labelShowsNameAsPlainText();
-    void namesText_data();
-    void namesText();
-    void typedNamesAreCrLfSeparated();
-    void arrowOpensOptionsOnlyWhileIdle();
-    void popupMenus_data();
-    void popupMenus();
-    void aboutIsShownOnce();
-    void openUrlGoesToTheDesktop();
-    void minimise_data();
-    void minimise();
-    void trayRoundTrip();
-    void shutdownOrder();
-    void terminationSignalRunsUnload();
-};
-
-void TestFrmMain::startUpState()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    QVERIFY(w.Toolbar1Start->isEnabled());
-    QVERIFY(!w.Toolbar1Stop->isEnabled());
-    QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-    QVERIFY(!w.engine().timer().isActive());
-    QCOMPARE(w.engine().originalName(), std::optional<QString>(QStringLiteral("Original")));
-    QVERIFY(w.Label1->text().isEmpty());
-    // The Options window exists, hidden; nothing else of the program is open.
-    QVERIFY(w.options()->isHidden());
-    QCOMPARE(w.twipsWidth(), 4770.0);
-    QCOMPARE(w.twipsHeight(), 4440.0);
-    const QRect screen = w.screen()->availableGeometry();
-    QVERIFY(qAbs(w.frameGeometry().center().x() - screen.center().x()) <= 1);
-    QVERIFY(qAbs(w.frameGeometry().center().y() - screen.center().y()) <= 1);
-    QVERIFY(h.boxes.errors.isEmpty());
-}
-
-void TestFrmMain::loadFailure_data()
-{
-    QTest::addColumn<bool>("throws");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("no client") << false << QStringLiteral("no client");
-    QTest::newRow("client refuses") << true << QStringLiteral("not running (0x80004002)");
-}
-
-void TestFrmMain::loadFailure()
-{
-    QFETCH(bool, throws);
-    QFETCH(QString, reason);
-    CapturingMessageBoxes boxes;
-    frmMain w(
-        [throws]() -> std::unique_ptr<Velmira::Messenger> {
-            if (throws)
-                throw Velmira::MessengerError(Velmira::ResultNoInterface,
-                                              QStringLiteral("not running"));
-            return nullptr;
-        },
-        &boxes);
-    QVERIFY(!w.Form_Load());
-    QVERIFY(!w.isVisible());
-    QCOMPARE(boxes.errors.size(), 1);
-    QVERIFY2(boxes.errors.first().contains(reason), qPrintable(boxes.errors.first()));
-}
-
-void TestFrmMain::layout_data()
-{
-    QTest::addColumn<double>("width");
-    QTest::addColumn<double>("height");
-    QTest::addColumn<double>("expectedWidth");
-    QTest::addColumn<double>("expectedHeight");
-    QTest::newRow("minimum") << 4770.0 << 4440.0 << 4770.0 << 4440.0;
-    // Sizes come in whole pixels: 5000 twips are 333 pixels, 4995 twips.
-    QTest::newRow("large") << 6000.0 << 5000.0 << 6000.0 << 4995.0;
-    QTest::newRow("wider only") << 6000.0 << 4440.0 << 6000.0 << 4440.0;
-    QTest::newRow("taller only") << 4770.0 << 7005.0 << 4770.0 << 7005.0;
-    QTest::newRow("stored too small") << 3000.0 << 2000.0 << 4770.0 << 4440.0;
-    QTest::newRow("one pixel short") << 4755.0 << 4425.0 << 4770.0 << 4440.0;
-}
-
-void TestFrmMain::layout()
-{
-    QFETCH(double, width);
-    QFETCH(double, height);
-    QFETCH(double, expectedWidth);
-    QFETCH(double, expectedHeight);
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    const QRect bar1 = w.Toolbar1->geometry(), bar2 = w.Toolbar2->geometry(),
-                bar3 = w.Toolbar3->geometry();
-
-    w.setTwipsWidth(width);
-    w.setTwipsHeight(height);
-    QCOMPARE(w.twipsWidth(), expectedWidth);
-    QCOMPARE(w.twipsHeight(), expectedHeight);
-    QCOMPARE(w.txtNames->geometry(), expectedNames(w.size()));
-    QCOMPARE(w.Label1->geometry(), expectedLabel(w.size()));
-    // The toolbars never move.
-    QCOMPARE(w.Toolbar1->geometry(), bar1);
-    QCOMPARE(w.Toolbar2->geometry(), bar2);
-    QCOMPARE(w.Toolbar3->geometry(), bar3);
-}
-
-void TestFrmMain::draggedSmallerSnaps()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    w.setTwipsWidth(6000);
-    w.setTwipsHeight(6000);
-    // A drag ends in a resize request like this one; the window does not go below its minimum.
-    w.resize(50, 40);
-    QCOMPARE(w.twipsWidth(), 4770.0);
-    QCOMPARE(w.twipsHeight(), 4440.0);
-    QCOMPARE(w.txtNames->geometry(), expectedNames(w.size()));
-}
-
-void TestFrmMain::startAndStop_data()
-{
-    QTest::addColumn<int>("resetOption");
-    QTest::addColumn<QStringList>("expectedWrites");
-    const QStringList rotation = {QStringLiteral("S1:Ann"), QStringLiteral("S1:Bob"),
-                                  QStringLiteral("S1:Ann")};
-    QTest::newRow("reset unchecked") << 0 << rotation;
-    QTest::newRow("reset checked") << 1 << rotation + QStringList{QStringLiteral("S1:Original")};
-    QTest::newRow("reset greyed") << 2 << rotation;
-}
-
-void TestFrmMain::startAndStop()
-{
-    QFETCH(int, resetOption);
-    QFETCH(QStringList, expectedWrites);
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    w.options()->setResetNickValue(resetOption);
-    w.setNamesText(QStringLiteral("Ann\r\nBob"));
-    w.setIntervalText(QStringLiteral("5000"));
-    w.setTwipsHeight(7000);
-    QSignalSpy states(&w.engine(), &RotationEngine::stateChanged);
-
-    h.clickStart();
-    QCOMPARE(states.size(), 1);
-    QCOMPARE(w.engine().state(), RotationEngine::State::Running);
-    QVERIFY(!w.Toolbar1Start->isEnabled());
-    QVERIFY(w.Toolbar1Stop->isEnabled());
-    QCOMPARE(w.engine().timer().interval(), 5000);
-    QCOMPARE(w.twipsHeight(), 4440.0);
-    QCOMPARE(w.txtNames->geometry(), expectedNames(w.size()));
-
-    for (int tick = 0; tick < 3; ++tick)
-        w.engine().Velmira_Timer();
-    QTRY_COMPARE(w.Label1->text(), QStringLiteral("Ann"));
-
-    w.setTwipsHeight(6000);
-    QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
-    QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-    QVERIFY(w.Toolbar1Start->isEnabled());
-    QVERIFY(!w.Toolbar1Stop->isEnabled());
-    QCOMPARE(w.twipsHeight(), 4440.0);
-    QCOMPARE(h.client->writes(), expectedWrites);
-    QVERIFY(h.boxes.errors.isEmpty());
-}
-
-void TestFrmMain::labelShowsNameAsPlainText_data()
-{
-    QTest::addColumn<qint32>("result");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("accepted") << Velmira::ResultOk << QStringLiteral("Ann");
-    QTest::newRow("refused change still shows the name")
-        << Velmira::ResultFail << QStringLiteral("Bob");
-    QTest::newRow("markup") << Velmira::ResultOk << QStringLiteral("<b>Cy</b> &amp;");
-}
-
-void TestFrmMain::labelShowsNameAsPlainText()
-{
-    QFETCH(qint32, result);
-    QFETCH(QString, name);
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    h.client->eventResult = result;
-    Velmira::MessengerOps::writeDisplayName(*h.client, name);
-    QTRY_COMPARE(h.window->Label1->text(), name);
-    QCOMPARE(h.window->Label1->textFormat(), Qt::PlainText);
-
-    // A client that cannot tell its name is reported; the label keeps what it showed.
-    h.client->failCall(QStringLiteral("LocalFriendlyName"), Velmira::ResultFail);
-    emit h.client->OnLocalFriendlyNameChangeResult(0, QStringLiteral("S1"), name);
-    QCOMPARE(h.window->Label1->text(), name);
-    QCOMPARE(h.boxes.errors.size(), 1);
-}
-
-void TestFrmMain::namesText_data()
-{
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("CR LF") << QStringLiteral("Ann\r\nBob") << QStringLiteral("Ann\r\nBob");
-    QTest::newRow("bare LF") << QStringLiteral("Ann\nBob\n") << QStringLiteral("Ann\r\nBob\r\n");
-    QTest::newRow("CR CR LF") << QStringLiteral("Ann\r\r\nBob") << QStringLiteral("Ann\r\n\r\nBob");
-    QTest::newRow("empty lines") << QStringLiteral("\r\nAnn\r\n\r\n")
-                                 << QStringLiteral("\r\nAnn\r\n\r\n");
-    QTest::newRow("no-break space and tab")
-        << QStringLiteral("A\u00a0B\tC") << QStringLiteral("A\u00a0B\tC");
-    QTest::newRow("non-latin") << QStringLiteral("Zoë 😀\r\nΣ") << QStringLiteral("Zoë 😀\r\nΣ");
-}
-
-void TestFrmMain::namesText()
-{
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    Harness h;
-    h.window->setNamesText(input);
-    QCOMPARE(h.window->namesText(), expected);
-}
-
-void TestFrmMain::typedNamesAreCrLfSeparated()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    QPlainTextEdit *box = h.window->txtNames;
-    h.window->setNamesText(QString()); // the first start shows the default text
-    box->setFocus();
-    QTest::keyClicks(box, QStringLiteral("Ann"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QTest::keyClicks(box, QStringLiteral("Bob"));
-    QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(h.window->namesText(), QStringLiteral("Ann\r\nBob\r\n"));
-}
-
-void TestFrmMain::arrowOpensOptionsOnlyWhileIdle()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    DropDownButton *start = w.Toolbar1Start;
-    QVERIFY(start->arrowRect().isValid());
-
-    w.setIntervalText(QStringLiteral("1000"));
-    h.clickStart();
-    QTest::mouseClick(start, Qt::LeftButton, {}, start->arrowRect().center());
-    QVERIFY(w.options()->isHidden());
-    QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
-
-    QTest::mouseClick(start, Qt::LeftButton, {}, start->arrowRect().center());
-    QVERIFY(w.options()->isVisible());
-    QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-    QCOMPARE(w.options()->parentWidget(), nullptr);
-}
-
-void TestFrmMain::popupMenus_data()
-{
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QStringList>("items");
-    QTest::newRow("Load") << QStringLiteral("Load")
-                          << QStringList{"Preset 1", "Preset 2", "Preset 3", "From file"};
-    QTest::newRow("Save") << QStringLiteral("Save")
-                          << QStringList{"Preset 1", "Preset 2", "Preset 3", "To File"};
-}
-
-void TestFrmMain::popupMenus()
-{
-    QFETCH(QString, caption);
-    QFETCH(QStringList, items);
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    QToolButton *button = nullptr;
-    for (QToolButton *candidate : h.window->Toolbar2->findChildren<QToolButton *>()) {
-        if (candidate->text() == caption)
-            button = candidate;
-    }
-    QVERIFY(button);
-
-    const QPoint pointer(200, 150);
-    QCursor::setPos(pointer);
-    QStringList shown;
-    QPoint shownAt;
-    int popups = 0;
-    // The menu runs its own loop inside the click; answer it from there.
-    auto answer = [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        ++popups;
-        for (QAction *item : menu->actions())
-            shown << item->text();
-        shownAt = menu->pos();
-        menu->close();
-    };
-    QTimer::singleShot(0, this, answer);
-    QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(popups, 1);
-    QCOMPARE(shown, items);
-    QCOMPARE(shownAt, pointer);
-    QVERIFY(!QApplication::activePopupWidget());
-    QVERIFY(h.boxes.errors.isEmpty());
-}
-
-void TestFrmMain::aboutIsShownOnce()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    QTest::mouseClick(h.window->Toolbar3About, Qt::LeftButton);
-    QPointer<frmAbout> first = h.window->about();
-    QVERIFY(first && first->isVisible());
-    QTest::mouseClick(h.window->Toolbar3About, Qt::LeftButton);
-    QCOMPARE(h.window->about(), first.data());
-}
 
 class UrlCatcher : public QObject
 {
@@ -441,137 +60,408 @@ public slots:
     void open(const QUrl &url) { urls << url; }
 };
 
-void TestFrmMain::openUrlGoesToTheDesktop()
+// Each test starts with a main window loaded and shown: h.window.
+class TestFrmMain : public QObject
 {
-    Harness h;
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    h.window->OpenUrl(QStringLiteral("https://author.example.org/"));
-    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-    QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QStringLiteral("https://author.example.org/"))});
-    QVERIFY(h.boxes.errors.isEmpty());
-}
+    Q_OBJECT
 
-void TestFrmMain::minimise_data()
-{
-    QTest::addColumn<bool>("trayChosen");
-    QTest::addColumn<bool>("trayAvailable");
-    QTest::addColumn<bool>("toTray");
-    QTest::newRow("taskbar") << false << true << false;
-    QTest::newRow("system tray") << true << true << true;
-    QTest::newRow("system tray without notification area") << true << false << false;
-}
+    std::unique_ptr<Harness> m_h;
 
-void TestFrmMain::minimise()
-{
-    QFETCH(bool, trayChosen);
-    QFETCH(bool, trayAvailable);
-    QFETCH(bool, toTray);
-    Harness h(trayAvailable);
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    w.options()->setMinToTray(trayChosen);
-    minimiseByUser(w);
-    QCOMPARE(h.tray->isShown(), toTray);
-    QCOMPARE(w.isVisible(), !toTray);
-    QCOMPARE(w.isMinimized(), !toTray);
-    QVERIFY(h.boxes.errors.isEmpty());
-}
-
-void TestFrmMain::trayRoundTrip()
-{
-    Harness h;
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    w.options()->setMinToTray(true);
-    w.setTwipsWidth(6000);
-    w.setTwipsHeight(5010);
-    minimiseByUser(w);
-    QVERIFY(h.tray->isShown());
-    QVERIFY(h.tray->lastTip.isEmpty());
-    QVERIFY(!w.isVisible());
-
-    // Presses, right clicks, double clicks and movement over the icon do nothing.
-    for (int number : {Velmira::TrayMouseMove, Velmira::TrayLeftDown, Velmira::TrayRightDown,
-                       Velmira::TrayRightUp, Velmira::TrayRightDouble, Velmira::TrayMiddleUp}) {
-        h.tray->send(number);
-        QVERIFY2(!w.isVisible(), qPrintable(QString::number(number)));
-        QVERIFY(h.tray->isShown());
+private slots:
+    void init()
+    {
+        m_h = std::make_unique<Harness>();
+        QVERIFY(m_h->loadAndShow());
     }
-    h.tray->send(Velmira::TrayLeftUp);
-    QVERIFY(w.isVisible());
-    QVERIFY(!w.isMinimized());
-    QVERIFY(!h.tray->isShown());
-    QCOMPARE(w.twipsWidth(), 6000.0);
-    QCOMPARE(w.twipsHeight(), 5010.0);
-    QCOMPARE(w.txtNames->geometry(), expectedNames(w.size()));
+    void cleanup() { m_h.reset(); }
 
-    // A second trip adds the icon afresh.
-    minimiseByUser(w);
-    QCOMPARE(h.tray->adds, 2);
-    QVERIFY(h.tray->isShown());
-}
+    void startUpState()
+    {
+        frmMain &w = m_h->window;
+        QVERIFY(w.Toolbar1Start->isEnabled());
+        QVERIFY(!w.Toolbar1Stop->isEnabled());
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QCOMPARE(w.engine().originalName(), std::optional<QString>("Original"));
+        QVERIFY(w.Label1->text().isEmpty());
+        QVERIFY(w.options()->isHidden());
+        QCOMPARE(twips(w), QSizeF(4770, 4440));
+        const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY(off.manhattanLength() <= 2);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
 
-void TestFrmMain::shutdownOrder()
-{
-    QStringList events;
-    Harness h(true, &events);
-    QVERIFY(h.loadAndShow());
-    frmMain &w = *h.window;
-    w.setNamesText(QStringLiteral("Ann"));
-    w.setIntervalText(QStringLiteral("1000"));
-    h.clickStart();
-    w.engine().Velmira_Timer();
-    QTest::mouseClick(w.Toolbar1Start, Qt::LeftButton, {}, w.Toolbar1Start->arrowRect().center());
-    QTest::mouseClick(w.Toolbar3About, Qt::LeftButton);
-    QPointer<frmOptions> options = w.options();
-    QPointer<frmAbout> about = w.about();
-    QVERIFY(about);
-    w.options()->setMinToTray(true);
-    minimiseByUser(w); // the icon goes away with the program too
-    QVERIFY(h.tray->isShown());
+    void loadFailure_data()
+    {
+        QTest::addColumn<bool>("throws");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no client") << false << "no client";
+        QTest::newRow("client refuses") << true << "not running (0x80004002)";
+    }
+    void loadFailure()
+    {
+        QFETCH(bool, throws);
+        QFETCH(QString, reason);
+        CapturingMessageBoxes boxes;
+        frmMain w(
+            [throws]() -> std::unique_ptr<Velmira::Messenger> {
+                if (throws)
+                    throw Velmira::MessengerError(Velmira::ResultNoInterface, "not running");
+                return nullptr;
+            },
+            &boxes);
+        QVERIFY(!w.Form_Load());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(boxes.errors.size(), 1);
+        QVERIFY2(boxes.errors.first().contains(reason), qPrintable(boxes.errors.first()));
+    }
 
-    connect(options, &QObject::destroyed, this, [&] {
-        events << QStringLiteral("options closed, client %1")
-                      .arg(w.messenger() ? QStringLiteral("bound") : QStringLiteral("released"));
-    });
-    connect(&w, &frmMain::unloaded, this, [&] { events << QStringLiteral("unloaded"); });
+    void layout_data()
+    {
+        QTest::addColumn<QSizeF>("set");
+        QTest::addColumn<QSizeF>("expected");
+        QTest::newRow("minimum") << QSizeF(4770, 4440) << QSizeF(4770, 4440);
+        // Sizes come in whole pixels: 5000 twips are 333 pixels, 4995 twips.
+        QTest::newRow("large") << QSizeF(6000, 5000) << QSizeF(6000, 4995);
+        QTest::newRow("wider only") << QSizeF(6000, 4440) << QSizeF(6000, 4440);
+        QTest::newRow("taller only") << QSizeF(4770, 7005) << QSizeF(4770, 7005);
+        QTest::newRow("too small") << QSizeF(3000, 2000) << QSizeF(4770, 4440);
+        QTest::newRow("one pixel short") << QSizeF(4755, 4425) << QSizeF(4770, 4440);
+    }
+    void layout()
+    {
+        QFETCH(QSizeF, set);
+        QFETCH(QSizeF, expected);
+        frmMain &w = m_h->window;
+        const auto bars = [&w] {
+            return QList<QRect>{w.Toolbar1->geometry(), w.Toolbar2->geometry(),
+                                w.Toolbar3->geometry()};
+        };
+        const QList<QRect> before = bars();
+        w.setTwipsWidth(set.width());
+        w.setTwipsHeight(set.height());
+        QCOMPARE(twips(w), expected);
+        checkStretched(w);
+        QCOMPARE(bars(), before); // the toolbars never move
+        // A drag ends in a resize request like this one; the window does not go below its minimum.
+        w.resize(50, 40);
+        QCOMPARE(twips(w), QSizeF(4770, 4440));
+        checkStretched(w);
+    }
 
-    QVERIFY(w.close());
-    QVERIFY(w.Quitting);
-    const QStringList expected = {
-        QStringLiteral("state read while quitting"),
-        QStringLiteral("state read while quitting"),
-        QStringLiteral("released after writes S1:Ann,S1:Original"),
-        QStringLiteral("options closed, client released"),
-        QStringLiteral("unloaded"),
-    };
-    QCOMPARE(events, expected);
-    QVERIFY(!h.tray->isShown());
-    QTRY_VERIFY(!about);
-    // The rotation that was running writes nothing more.
-    w.engine().Velmira_Timer();
-    QCOMPARE(events.size(), expected.size());
-    QVERIFY(h.boxes.errors.isEmpty());
-}
+    void startAndStop_data()
+    {
+        QTest::addColumn<int>("resetOption");
+        QTest::addColumn<QStringList>("expectedWrites");
+        const QStringList rotation = {"S1:Ann", "S1:Bob", "S1:Ann"};
+        QTest::newRow("reset unchecked") << 0 << rotation;
+        QTest::newRow("reset checked") << 1 << rotation + QStringList{"S1:Original"};
+        QTest::newRow("reset greyed") << 2 << rotation;
+    }
+    void startAndStop()
+    {
+        QFETCH(int, resetOption);
+        QFETCH(QStringList, expectedWrites);
+        frmMain &w = m_h->window;
+        w.options()->setResetNickValue(resetOption);
+        w.setNamesText("Ann\r\nBob");
+        w.setIntervalText("5000");
+        w.setTwipsHeight(7000);
+        clickStart(w);
+        QCOMPARE(w.engine().state(), RotationEngine::State::Running);
+        QVERIFY(!w.Toolbar1Start->isEnabled());
+        QVERIFY(w.Toolbar1Stop->isEnabled());
+        QCOMPARE(w.engine().timer().interval(), 5000);
+        QCOMPARE(w.twipsHeight(), 4440.0);
+        checkStretched(w);
+        for (int tick = 0; tick < 3; ++tick)
+            w.engine().Velmira_Timer();
+        QTRY_COMPARE(w.Label1->text(), QStringLiteral("Ann"));
 
-void TestFrmMain::terminationSignalRunsUnload()
-{
-    QStringList events;
-    Harness h(true, &events);
-    QVERIFY(h.loadAndShow());
-    Velmira::TerminationSignals termination;
-    QVERIFY(termination.isActive());
-    connect(&termination, &Velmira::TerminationSignals::terminationRequested, h.window.get(),
-            &QWidget::close);
-    QSignalSpy requested(&termination, &Velmira::TerminationSignals::terminationRequested);
-    std::raise(SIGTERM);
-    QTRY_VERIFY(h.window->Quitting);
-    QCOMPARE(requested.size(), 1);
-    QCOMPARE(requested.first().first().toInt(), SIGTERM);
-    QVERIFY(!h.window->isVisible());
-    QVERIFY(events.contains(QStringLiteral("released after writes S1:Original")));
-}
+        w.setTwipsHeight(6000);
+        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QVERIFY(w.Toolbar1Start->isEnabled());
+        QVERIFY(!w.Toolbar1Stop->isEnabled());
+        QCOMPARE(w.twipsHeight(), 4440.0);
+        QCOMPARE(m_h->client->writes(), expectedWrites);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    void labelShowsNameAsPlainText_data()
+    {
+        QTest::addColumn<qint32>("result");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("accepted") << Velmira::ResultOk << "Ann";
+        QTest::newRow("refused change still shows the name") << Velmira::ResultFail << "Bob";
+        QTest::newRow("markup") << Velmira::ResultOk << "<b>Cy</b> &amp;";
+    }
+    void labelShowsNameAsPlainText()
+    {
+        QFETCH(qint32, result);
+        QFETCH(QString, name);
+        m_h->client->eventResult = result;
+        Velmira::MessengerOps::writeDisplayName(*m_h->client, name);
+        QLabel *label = m_h->window.Label1;
+        QTRY_COMPARE(label->text(), name);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        // A client that cannot tell its name is reported; the label keeps what it showed.
+        m_h->client->failCall("LocalFriendlyName", Velmira::ResultFail);
+        emit m_h->client->OnLocalFriendlyNameChangeResult(0, "S1", name);
+        QCOMPARE(label->text(), name);
+        QCOMPARE(m_h->boxes.errors.size(), 1);
+    }
+
+    void namesText_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("CR LF") << "Ann\r\nBob"
+                               << "Ann\r\nBob";
+        QTest::newRow("bare LF") << "Ann\nBob\n"
+                                 << "Ann\r\nBob\r\n";
+        QTest::newRow("CR CR LF") << "Ann\r\r\nBob"
+                                  << "Ann\r\n\r\nBob";
+        QTest::newRow("empty lines") << "\r\nAnn\r\n\r\n"
+                                     << "\r\nAnn\r\n\r\n";
+        QTest::newRow("no-break space and tab") << "A\u00a0B\tC"
+                                                << "A\u00a0B\tC";
+        QTest::newRow("non-latin") << "Zoë 😀\r\nΣ"
+                                   << "Zoë 😀\r\nΣ";
+        QTest::newRow("typed") << QString() << "Ann\r\nBob\r\n";
+    }
+    void namesText()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QPlainTextEdit *box = m_h->window.txtNames;
+        m_h->window.setNamesText(input);
+        // Typed lines end with Return: QTest refuses a "\n" in keyClicks.
+        for (const char *name :
+             input.isNull() ? QList<const char *>{"Ann", "Bob"} : QList<const char *>{}) {
+            QTest::keyClicks(box, name);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QCOMPARE(m_h->window.namesText(), expected);
+    }
+
+    void arrowOpensOptionsOnlyWhileIdle()
+    {
+        frmMain &w = m_h->window;
+        QVERIFY(w.Toolbar1Start->arrowRect().isValid());
+        w.setIntervalText("1000");
+        clickStart(w);
+        clickStart(w, true);
+        QVERIFY(w.options()->isHidden());
+        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        clickStart(w, true);
+        QVERIFY(w.options()->isVisible());
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QCOMPARE(w.options()->parentWidget(), nullptr);
+    }
+
+    void popupMenus_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("items");
+        const QStringList presets = {"Preset 1", "Preset 2", "Preset 3"};
+        QTest::newRow("Load") << "Toolbar2Load" << presets + QStringList{"From file"};
+        QTest::newRow("Save") << "Toolbar2Save" << presets + QStringList{"To File"};
+    }
+    void popupMenus()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, items);
+        auto *clicked = m_h->window.Toolbar2->findChild<QToolButton *>(button);
+        QVERIFY(clicked);
+        QCOMPARE(clicked->text(), QString(QTest::currentDataTag()));
+        const QPoint pointer(200, 150);
+        QCursor::setPos(pointer);
+        QStringList shown;
+        QPoint shownAt;
+        // The menu runs its own loop inside the click; answer it from there.
+        QTimer::singleShot(0, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                for (QAction *item : menu->actions())
+                    shown << item->text();
+                shownAt = menu->pos();
+                menu->close();
+            }
+        });
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(shown, items);
+        QCOMPARE(shownAt, pointer);
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void aboutOpensAddressesThroughTheDesktop()
+    {
+        QToolButton *aboutButton = m_h->window.Toolbar3About;
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QPointer<frmAbout> about = m_h->window.about();
+        QVERIFY(about && QTest::qWaitForWindowExposed(about));
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QCOMPARE(m_h->window.about(), about.data()); // shown once
+        // A click on the author's address goes through the main window to the desktop.
+        UrlCatcher catcher;
+        const QUrl author(frmAbout::authorUrl());
+        QDesktopServices::setUrlHandler(author.scheme(), &catcher, "open");
+        QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, {500, 94});
+        QDesktopServices::unsetUrlHandler(author.scheme());
+        QCOMPARE(catcher.urls, QList<QUrl>{author});
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    // Only a left-button release over the icon brings the window back, at its size; every trip
+    // adds the icon afresh.
+    void minimise_data()
+    {
+        QTest::addColumn<bool>("trayChosen");
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::newRow("taskbar") << false << true;
+        QTest::newRow("system tray") << true << true;
+        QTest::newRow("system tray without notification area") << true << false;
+    }
+    void minimise()
+    {
+        QFETCH(bool, trayChosen);
+        QFETCH(bool, trayAvailable);
+        const bool toTray = trayChosen && trayAvailable;
+        frmMain &w = m_h->window;
+        FakeTrayIcon *tray = m_h->tray;
+        tray->available = trayAvailable;
+        w.options()->setMinToTray(trayChosen);
+        w.setTwipsWidth(6000);
+        w.setTwipsHeight(5010);
+        for (int trip = 0; trip < 2; ++trip) {
+            minimiseByUser(w);
+            QCOMPARE(tray->isShown(), toTray);
+            QCOMPARE(w.isVisible(), !toTray);
+            QCOMPARE(w.isMinimized(), !toTray);
+            if (!toTray)
+                break;
+            QVERIFY(tray->lastTip.isEmpty());
+            for (int number :
+                 {Velmira::TrayMouseMove, Velmira::TrayLeftDown, Velmira::TrayRightDown,
+                  Velmira::TrayRightUp, Velmira::TrayRightDouble, Velmira::TrayMiddleUp}) {
+                tray->send(number);
+                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(number)));
+            }
+            tray->send(Velmira::TrayLeftUp);
+            QVERIFY(w.isVisible() && !w.isMinimized());
+            QVERIFY(!tray->isShown());
+            QCOMPARE(twips(w), QSizeF(6000, 5010));
+            checkStretched(w);
+        }
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    void shutdownOrder()
+    {
+        frmMain &w = m_h->window;
+        QStringList &events = m_h->events;
+        w.setNamesText("Ann");
+        w.setIntervalText("1000");
+        clickStart(w);
+        w.engine().Velmira_Timer();
+        clickStart(w, true);
+        QTest::mouseClick(w.Toolbar3About, Qt::LeftButton);
+        QPointer<frmOptions> options = w.options();
+        QPointer<frmAbout> about = w.about();
+        QVERIFY(about);
+        w.options()->setMinToTray(true);
+        minimiseByUser(w); // the icon goes away with the program too
+        QVERIFY(m_h->tray->isShown());
+        connect(options, &QObject::destroyed, this, [&] {
+            events << (w.messenger() ? "options closed, client bound"
+                                     : "options closed, client released");
+        });
+        connect(&w, &frmMain::unloaded, this, [&] { events << QStringLiteral("unloaded"); });
+
+        QVERIFY(w.close());
+        QVERIFY(w.Quitting);
+        const QStringList expected = {"state read while quitting", "state read while quitting",
+                                      "released after writes S1:Ann,S1:Original",
+                                      "options closed, client released", "unloaded"};
+        QCOMPARE(events, expected);
+        QVERIFY(!m_h->tray->isShown());
+        QTRY_VERIFY(!about);
+        // The rotation that was running writes nothing more.
+        w.engine().Velmira_Timer();
+        QCOMPARE(events, expected);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    // The Options window, opened from the main window.
+    void sliderWritesInterval_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one step up from 1") << int(Qt::Key_Right) << 1 << "2000";
+        QTest::newRow("to 7") << int(Qt::Key_Right) << 6 << "7000";
+        QTest::newRow("past the end") << int(Qt::Key_Right) << 15 << "10000";
+        QTest::newRow("to the end") << int(Qt::Key_End) << 1 << "10000";
+    }
+    void sliderWritesInterval()
+    {
+        QFETCH(int, key);
+        QFETCH(int, presses);
+        QFETCH(QString, expected);
+        frmMain &w = m_h->window;
+        clickStart(w, true);
+        QSlider *slider = w.options()->Slider1;
+        QCOMPARE(slider->value(), 1);
+        for (int i = 0; i < presses; ++i)
+            QTest::keyClick(slider, Qt::Key(key));
+        QCOMPARE(w.intervalText(), expected); // in force at once, without OK
+        // A running rotation keeps its period until the next Start.
+        QVERIFY(w.engine().start("Ann", w.intervalText()));
+        QTest::keyClick(slider, Qt::Key_Home);
+        QCOMPARE(w.intervalText(), QStringLiteral("1000"));
+        QCOMPARE(w.engine().timer().interval(), expected.toInt());
+    }
+
+    void resetNickClicks_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QList<int>>("afterClicks");
+        QTest::newRow("checked toggles") << 1 << QList<int>{0, 1, 0};
+        QTest::newRow("unchecked toggles") << 0 << QList<int>{1, 0, 1};
+        // The greyed state comes only from a stored value; a click leaves it for good.
+        QTest::newRow("greyed becomes checked") << 2 << QList<int>{1, 0, 1};
+    }
+    void resetNickClicks()
+    {
+        QFETCH(int, stored);
+        QFETCH(QList<int>, afterClicks);
+        frmOptions *options = m_h->window.options();
+        options->setResetNickValue(stored);
+        QCOMPARE(options->resetNickValue(), stored);
+        options->show();
+        QList<int> seen;
+        for (qsizetype i = 0; i < afterClicks.size(); ++i) {
+            QTest::mouseClick(options->chkResetNick, Qt::LeftButton, {}, {5, 5});
+            seen << options->resetNickValue();
+        }
+        QCOMPARE(seen, afterClicks);
+    }
+
+    void optionsCloseBoxHidesUntilShutdown()
+    {
+        QPointer<frmOptions> options = m_h->window.options();
+        options->setMinToTray(true);
+        options->setSliderFromLoad(6);
+        options->show();
+        QVERIFY(!options->close());
+        QVERIFY(options && options->isHidden());
+        QVERIFY(!m_h->window.Quitting);
+        options->show(); // shown again, it still holds its choices
+        QVERIFY(options->minToTray());
+        QCOMPARE(options->Slider1->value(), 6);
+        m_h->window.close(); // the main window's unload closes it for good
+        QVERIFY(!options);
+    }
+};
 
 QTEST_MAIN(TestFrmMain)
 #include "tst_frmmain.moc"

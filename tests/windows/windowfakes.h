@@ -1,11 +1,19 @@
 #pragma once
 
+#include "scriptedmessenger.h"
+
 #include "persistence/settingsstore.h"
+#include "windows/filedialog.h"
+#include "windows/frmmain.h"
 #include "windows/messageboxes.h"
 #include "windows/systray.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <optional>
 
 // Keeps every error the windows report instead of showing a box.
 class CapturingMessageBoxes : public Velmira::MessageBoxes
@@ -15,37 +23,96 @@ public:
     QStringList errors;
 };
 
-// A notification area for tests: available or not, and mouse events sent by hand.
+// A notification area for tests: there or not, mouse events sent by hand.
 class FakeTrayIcon : public Velmira::TrayIcon
 {
     Q_OBJECT
 public:
-    explicit FakeTrayIcon(bool available) : m_available(available) {}
-
-    bool isAvailable() const override { return m_available; }
-    void showIcon(const QIcon &, const QString &tip) override
-    {
-        m_shown = true;
-        lastTip = tip;
-        ++adds;
-    }
+    bool isAvailable() const override { return available; }
+    void showIcon(const QIcon &, const QString &tip) override { m_shown = true, lastTip = tip; }
     void hideIcon() override { m_shown = false; }
     bool isShown() const override { return m_shown; }
-
     void send(int number) { emit mouseMessage(number); }
-
+    bool available = true;
     QString lastTip;
-    int adds = 0;
 
 private:
-    bool m_available;
     bool m_shown = false;
 };
 
-// A settings store in a fresh temporary folder: no test reads or writes the user's own settings.
-struct TemporarySettings
+// Answers the file dialog from a queue (a path, or nullopt for Cancel; Cancel once it is empty)
+// and records every showing as "Open|title|start path".
+class ScriptedChooser : public Velmira::FileChooser
 {
-    TemporarySettings() : store(dir.filePath(QStringLiteral("Vuzerer4.ini"))) {}
+public:
+    std::optional<QString> choose(Mode mode, const QString &title, const QString &startPath,
+                                  QWidget *) override
+    {
+        showings << QStringList{mode == Mode::Open ? "Open" : "Save", title, startPath}.join('|');
+        if (answers.empty())
+            return std::nullopt;
+        const std::optional<QString> answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::deque<std::optional<QString>> answers;
+    QStringList showings;
+};
+
+// A scripted client that tells `events` when it is read during the unload and when it goes.
+class RecordingMessenger : public ScriptedMessenger
+{
+public:
+    RecordingMessenger(QStringList &events, const frmMain &window)
+        : m_events(events), m_window(window)
+    {}
+    ~RecordingMessenger() override { m_events << "released after writes " + writes().join(','); }
+    qint32 localState() override
+    {
+        if (m_window.Quitting)
+            m_events << QStringLiteral("state read while quitting");
+        return ScriptedMessenger::localState();
+    }
+
+private:
+    QStringList &m_events;
+    const frmMain &m_window;
+};
+
+// One main window on a scripted client, a settings store (in a fresh temporary folder unless a
+// file is given), a capturing message box, a fake notification area and a scripted file dialog.
+struct Harness
+{
+    explicit Harness(const QString &storeFile = {})
+        : store(storeFile.isEmpty() ? dir.filePath(QStringLiteral("Vuzerer4.ini")) : storeFile)
+    {
+        window.setSettingsStore(&store);
+        auto fakeTray = std::make_unique<FakeTrayIcon>();
+        tray = fakeTray.get();
+        window.sysTray().setBackend(std::move(fakeTray));
+        auto fakeChooser = std::make_unique<ScriptedChooser>();
+        chooser = fakeChooser.get();
+        window.CD.setChooser(std::move(fakeChooser));
+    }
+    bool loadAndShow()
+    {
+        if (!window.Form_Load())
+            return false;
+        window.showCentred();
+        return QTest::qWaitForWindowExposed(&window);
+    }
+
     QTemporaryDir dir;
     Velmira::SettingsStore store;
+    CapturingMessageBoxes boxes;
+    QStringList events;
+    RecordingMessenger *client = nullptr;
+    FakeTrayIcon *tray = nullptr;
+    ScriptedChooser *chooser = nullptr;
+    frmMain window{[this] {
+                       auto made = std::make_unique<RecordingMessenger>(events, window);
+                       client = made.get();
+                       return made;
+                   },
+                   &boxes};
 };
