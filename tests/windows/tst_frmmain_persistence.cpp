@@ -194,33 +194,6 @@ private slots:
         QCOMPARE(next.window.namesText(), two);
     }
 
-    void presetFailures_data()
-    {
-        QTest::addColumn<bool>("saving");
-        QTest::newRow("load from a store that is a folder") << false;
-        QTest::newRow("save into a store under a plain file") << true;
-    }
-
-    void presetFailures()
-    {
-        QFETCH(bool, saving);
-        const QString store = saving ? path("plain/Vuzerer4.ini") : path();
-        if (saving) {
-            QVERIFY(writeFile(path("plain"), "x"));
-        } else {
-            QVERIFY(QDir(m_dir->path()).mkdir("Vuzerer4.ini"));
-            QTest::ignoreMessage(QtWarningMsg,
-                                 QRegularExpression(QRegularExpression::escape(store)));
-        }
-        Harness h(store);
-        QVERIFY(h.window.Form_Load());
-        h.window.setNamesText("Ann\r\nBob");
-        (saving ? h.window.mnuSave1 : h.window.mnuLoad1)->trigger();
-        QCOMPARE(h.boxes.errors.size(), 1);
-        QVERIFY2(h.boxes.errors.first().contains(store), qPrintable(h.boxes.errors.first()));
-        QCOMPARE(h.window.namesText(), QStringLiteral("Ann\r\nBob"));
-    }
-
     void nameListFiles()
     {
         Harness h(path());
@@ -230,8 +203,7 @@ private slots:
         QVERIFY(writeFile(loaded, "Ann\r\nBob\r\n"));
         w.setNamesText("typed");
         // Cancel touches nothing, before and after a file was chosen.
-        h.chooser->answers = {std::nullopt, std::nullopt, loaded,
-                              saved,        std::nullopt, std::nullopt};
+        h.chooser->answers = {"", "", loaded, saved, "", ""};
         w.mnuLoadFile->trigger();
         w.mnuSaveFile->trigger();
         QCOMPARE(w.namesText(), QStringLiteral("typed"));
@@ -258,28 +230,50 @@ private slots:
         QVERIFY(h.boxes.errors.isEmpty());
     }
 
-    void fileErrors_data()
+    // A store or a file that can't be used is reported with its path; the names stay.
+    void errorsReported_data()
     {
-        QTest::addColumn<bool>("saving");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("load a missing file") << false << "missing.txt";
-        QTest::newRow("save into a missing folder") << true << "nowhere/names.txt";
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("store");  // relative to the folder
+        QTest::addColumn<QString>("chosen"); // the file dialog's answer
+        QTest::newRow("preset from a store that is a folder") << "mnuLoad1"
+                                                              << "Vuzerer4.ini"
+                                                              << "";
+        QTest::newRow("preset into a store under a plain file") << "mnuSave1"
+                                                                << "plain/Vuzerer4.ini"
+                                                                << "";
+        QTest::newRow("missing file") << "mnuLoadFile"
+                                      << "Vuzerer4.ini"
+                                      << "missing.txt";
+        QTest::newRow("file into a missing folder") << "mnuSaveFile"
+                                                    << "Vuzerer4.ini"
+                                                    << "nowhere/names.txt";
     }
-
-    void fileErrors()
+    void errorsReported()
     {
-        QFETCH(bool, saving);
-        QFETCH(QString, name);
-        Harness h(path());
+        QFETCH(QString, action);
+        QFETCH(QString, store);
+        QFETCH(QString, chosen);
+        QVERIFY(writeFile(path("plain"), "x"));
+        if (action == "mnuLoad1") {
+            QVERIFY(QDir(m_dir->path()).mkdir(store));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Vuzerer4\\.ini"));
+        }
+        Harness h(path(store));
         QVERIFY(h.window.Form_Load());
-        h.window.setNamesText("Ann");
-        h.chooser->answers.push_back(path(name));
-        (saving ? h.window.mnuSaveFile : h.window.mnuLoadFile)->trigger();
+        h.window.setNamesText("Ann\r\nBob");
+        if (!chosen.isEmpty())
+            h.chooser->answers << path(chosen);
+        const QStringList before =
+            QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QAction *item = h.window.findChild<QAction *>(action);
+        QVERIFY(item);
+        item->trigger();
+        const QString failed = path(chosen.isEmpty() ? store : chosen);
         QCOMPARE(h.boxes.errors.size(), 1);
-        QVERIFY2(h.boxes.errors.first().contains(path(name)), qPrintable(h.boxes.errors.first()));
-        QCOMPARE(h.window.namesText(), QStringLiteral("Ann"));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 QStringList());
+        QVERIFY2(h.boxes.errors.first().contains(failed), qPrintable(h.boxes.errors.first()));
+        QCOMPARE(h.window.namesText(), QStringLiteral("Ann\r\nBob"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     }
 
     // The program's own close (a signal, the session's end) is told on stderr only; the case of the

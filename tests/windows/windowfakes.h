@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <deque>
 #include <optional>
 
 // Keeps every error the windows report instead of showing a box.
@@ -40,8 +39,8 @@ private:
     bool m_shown = false;
 };
 
-// Answers the file dialog from a queue (a path, or nullopt for Cancel; Cancel once it is empty)
-// and records every showing as "Open|title|start path".
+// Answers the file dialog from a list of paths ("" or none left: Cancel) and records every
+// showing as "Open|title|start path".
 class ScriptedChooser : public Velmira::FileChooser
 {
 public:
@@ -49,13 +48,10 @@ public:
                                   QWidget *) override
     {
         showings << QStringList{mode == Mode::Open ? "Open" : "Save", title, startPath}.join('|');
-        if (answers.empty())
-            return std::nullopt;
-        const std::optional<QString> answer = answers.front();
-        answers.pop_front();
-        return answer;
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
     }
-    std::deque<std::optional<QString>> answers;
+    QStringList answers;
     QStringList showings;
 };
 
