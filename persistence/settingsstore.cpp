@@ -114,6 +114,25 @@ std::optional<QString> scratchCopy(const QTemporaryDir &dir, const QByteArray &i
     return copy.fileName();
 }
 
+// The settings file's bytes, empty when there is none yet; nullopt, with the reason, when it
+// exists but cannot be read.
+std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        *reason = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 QString noScratchReason()
 {
     return tr("cannot write a temporary copy in \"%1\".").arg(QDir::tempPath());
@@ -138,14 +157,13 @@ Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringLis
                 tr("Could not read the settings from \"%1\": %2").arg(m_filePath, reason))};
     };
     QList<std::optional<QString>> values(keys.size());
-    QFile file(m_filePath);
-    if (!file.exists())
+    QString reason;
+    const std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
+    if (!current)
+        return failure(reason);
+    const QByteArray &ini = *current;
+    if (ini.isEmpty())
         return {values, Result::success()};
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
-    const QByteArray ini = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
 
     const QTemporaryDir scratch;
     const auto copy = scratchCopy(scratch, ini);
@@ -191,15 +209,11 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
 
     // Under the lock: take the current file, let QSettings apply the entries to a private copy,
     // and put the result in place in one rename.
-    QByteArray ini;
-    QFile current(m_filePath);
-    if (current.exists()) {
-        if (!current.open(QIODevice::ReadOnly))
-            return failure(current.errorString());
-        ini = current.readAll();
-        if (current.error() != QFileDevice::NoError)
-            return failure(current.errorString());
-    }
+    QString reason;
+    const std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
+    if (!current)
+        return failure(reason);
+    QByteArray ini = *current;
 
     const QTemporaryDir scratch;
     const auto copy = scratchCopy(scratch, ini);
