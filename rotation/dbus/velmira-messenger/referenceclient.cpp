@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDBusObjectPath>
+#include <QFile>
 #include <QTimer>
 
 using namespace Velmira;
@@ -23,6 +24,19 @@ QString quoted(const QString &text)
         .replace(u'\r', QLatin1String("\\r"))
         .replace(u'\n', QLatin1String("\\n"));
     return u'"' + escaped + u'"';
+}
+// One interface element of the committed introspection file, which is built in: the client
+// describes itself with the very text that documents the interface.
+QString interfaceXml(const QString &name)
+{
+    static const QString xml = [] {
+        QFile file(QStringLiteral(":/velmira/org.velmira.Messenger1.xml"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }();
+    const QString end = QStringLiteral("</interface>");
+    const qsizetype from = xml.indexOf(QStringLiteral("<interface name=\"%1\">").arg(name));
+    const qsizetype to = from < 0 ? -1 : xml.indexOf(end, from);
+    return to < 0 ? QString() : xml.mid(from, to + end.size() - from) + u'\n';
 }
 } // namespace
 
@@ -135,25 +149,12 @@ QString ReferenceClient::introspect(const QString &path) const
 {
     // QtDBus wraps this in the <node> element and adds the standard interfaces.
     if (path == MessengerBus::ObjectPath)
-        return QStringLiteral(R"(<interface name="org.velmira.Messenger1">
-  <method name="LocalFriendlyName"><arg name="name" type="s" direction="out"/></method>
-  <method name="LocalState"><arg name="state" type="i" direction="out"/></method>
-  <method name="Services"><arg name="services" type="o" direction="out"/></method>
-  <signal name="OnLocalFriendlyNameChangeResult"><arg name="hr" type="i"/><arg name="service" type="o"/><arg name="prevFriendlyName" type="s"/></signal>
-</interface>
-<node name="Services"/>
-)");
+        return interfaceXml(QStringLiteral("org.velmira.Messenger1")) +
+               QStringLiteral("<node name=\"Services\"/>\n");
     if (path == ServicesPath)
-        return QStringLiteral(R"(<interface name="org.velmira.Messenger1.Services">
-  <method name="PrimaryService"><arg name="service" type="o" direction="out"/></method>
-</interface>
-<node name="Primary"/>
-)");
+        return interfaceXml(QStringLiteral("org.velmira.Messenger1.Services")) +
+               QStringLiteral("<node name=\"Primary\"/>\n");
     if (path == PrimaryPath)
-        return QStringLiteral(R"(<interface name="org.velmira.Messenger1.Service">
-  <method name="SetFriendlyName"><arg name="name" type="s" direction="in"/></method>
-  <method name="FriendlyName"><arg name="name" type="s" direction="out"/></method>
-</interface>
-)");
+        return interfaceXml(QStringLiteral("org.velmira.Messenger1.Service"));
     return QString();
 }
