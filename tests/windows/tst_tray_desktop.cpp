@@ -38,6 +38,27 @@ QWidget *trayIconWindow()
     return nullptr;
 }
 
+// Where the notification area shows the icon's X window, as the X server tells it: its size
+// once it has been taken out of the root window into the area and is viewable, else empty. A
+// click before that moment would land on a window that is being moved.
+QSize embeddedSize(const QWidget &icon)
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {"-tree", "-stats", "-id", windowId(icon)});
+    if (!xwininfo.waitForFinished())
+        return {};
+    const QString info = QString::fromLocal8Bit(xwininfo.readAllStandardOutput());
+    const auto field = [&info](const QString &name) {
+        const QRegularExpression line(QStringLiteral("^\\s*%1:\\s*(.*)$").arg(name),
+                                      QRegularExpression::MultilineOption);
+        return line.match(info).captured(1).trimmed();
+    };
+    if (field("Parent window id").contains(QLatin1String("(the root window)")) ||
+        field("Map State") != QLatin1String("IsViewable"))
+        return {};
+    return {field("Width").toInt(), field("Height").toInt()};
+}
+
 // The main window with the platform's own notification area, shown.
 bool loadAndShow(Harness &h)
 {
@@ -90,9 +111,11 @@ private slots:
             // The notification area embeds the icon's own X window; the click goes to that window.
             QWidget *icon = nullptr;
             QTRY_VERIFY((icon = trayIconWindow()) && icon->isVisible());
+            QSize shown;
+            QTRY_VERIFY(!(shown = embeddedSize(*icon)).isEmpty());
             QVERIFY(
                 xdotool({"mousemove", "--sync", "--window", windowId(*icon),
-                         QString::number(icon->width() / 2), QString::number(icon->height() / 2)}));
+                         QString::number(shown.width() / 2), QString::number(shown.height() / 2)}));
             QVERIFY(xdotool({"click", "1"}));
             QTRY_VERIFY(w.isVisible());
         } else {
