@@ -19,7 +19,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QStyle>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
@@ -63,13 +62,13 @@ QWidget *makeToolbar(QWidget *parent, const char *name, int left, int top, int w
 
 template <typename Button>
 Button *makeButton(Button *button, const char *name, const QString &caption,
-                   QStyle::StandardPixmap image, int left, int width)
+                   Velmira::ToolbarImage image, int left, int width)
 {
     QWidget *bar = button->parentWidget();
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setAccessibleDescription(bar->objectName());
-    button->setIcon(button->style()->standardIcon(image, nullptr, button));
+    button->setIcon(Velmira::toolbarIcon(image));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
@@ -121,19 +120,19 @@ void frmMain::buildControls()
     // Tab order: Toolbar1, Toolbar2, Toolbar3, Label1, txtNames (int3rval never takes focus).
     Toolbar1 = makeToolbar(this, "Toolbar1", 2760, 120, 1815, 360);
     Toolbar1Start = makeButton(new DropDownButton(Toolbar1), "Toolbar1Start", StartCaption,
-                               QStyle::SP_MediaPlay, 0, 765 + 240);
+                               Velmira::ToolbarImage::Start, 0, 765 + 240);
     Toolbar1Stop = makeButton(new QToolButton(Toolbar1), "Toolbar1Stop", StopCaption,
-                              QStyle::SP_MediaStop, 765 + 240, 765);
+                              Velmira::ToolbarImage::Stop, 765 + 240, 765);
 
     Toolbar2 = makeToolbar(this, "Toolbar2", 120, 120, 1575, 360);
     Toolbar2Load = makeButton(new QToolButton(Toolbar2), "Toolbar2Load", LoadCaption,
-                              QStyle::SP_DialogOpenButton, 0, 765);
+                              Velmira::ToolbarImage::Load, 0, 765);
     Toolbar2Save = makeButton(new QToolButton(Toolbar2), "Toolbar2Save", SaveCaption,
-                              QStyle::SP_DialogSaveButton, 765, 765);
+                              Velmira::ToolbarImage::Save, 765, 765);
 
     Toolbar3 = makeToolbar(this, "Toolbar3", 1800, 120, 840, 360);
     Toolbar3About = makeButton(new QToolButton(Toolbar3), "Toolbar3About", tr("About"),
-                               QStyle::SP_MessageBoxInformation, 0, 840);
+                               Velmira::ToolbarImage::Information, 0, 840);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -90,6 +90,42 @@ private slots:
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
 
+    void toolbarImages_data()
+    {
+        QTest::addColumn<QString>("button");
+        for (const char *name :
+             {"Toolbar1Start", "Toolbar1Stop", "Toolbar2Load", "Toolbar2Save", "Toolbar3About"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    // Every toolbar image is drawn in colour at the button's size, also on a screen of double
+    // density, and in greys only when the button is disabled.
+    void toolbarImages()
+    {
+        QFETCH(QString, button);
+        const auto *b = m_h->window.findChild<QToolButton *>(button);
+        QVERIFY(b);
+        const auto saturation = [](const QImage &image) {
+            int most = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.alpha() > 64)
+                        most = qMax(most, c.hsvSaturation());
+                }
+            }
+            return most;
+        };
+        for (qreal ratio : {1.0, 2.0}) {
+            const QImage normal = b->icon().pixmap(b->iconSize(), ratio).toImage();
+            QCOMPARE(normal.size(), b->iconSize() * ratio);
+            QVERIFY(saturation(normal) > 120);
+            const QImage disabled =
+                b->icon().pixmap(b->iconSize(), ratio, QIcon::Disabled).toImage();
+            QVERIFY(saturation(disabled) < 40);
+        }
+    }
+
     void loadFailure_data()
     {
         QTest::addColumn<bool>("throws");
