@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontDatabase>
 
 #include <cmath>
 
@@ -20,10 +21,13 @@ inline double fromPixels(int pixels)
     return pixels * PerPixel;
 }
 
-// The design's text font: Verdana 6.75 pt, or the closest the system has.
+// The design's text font: Verdana 6.75 pt, or the system's own sans-serif font at that size.
+// A family the system lacks is not asked for by name: the font matcher would search the
+// system's fallbacks for it before the first text could be laid out.
 inline QFont smallFont()
 {
-    QFont font(QStringLiteral("Verdana"));
+    static const bool hasVerdana = QFontDatabase::hasFamily(QStringLiteral("Verdana"));
+    QFont font = hasVerdana ? QFont(QStringLiteral("Verdana")) : QFont();
     font.setPointSizeF(6.75);
     return font;
 }
