@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -113,16 +113,10 @@ private:
         };
 
         switch (m_image) {
-        case ToolbarImage::Start: {
-            QPainterPath triangle;
-            triangle.moveTo(4.0, 2.5);
-            triangle.lineTo(13.5, 8.0);
-            triangle.lineTo(4.0, 13.5);
-            triangle.closeSubpath();
+        case ToolbarImage::Start:
             outlined(0xff3aa655, 0xff1f6e33);
-            p.drawPath(triangle);
+            p.drawPolygon(QPolygonF{QPointF(4.0, 2.5), QPointF(13.5, 8.0), QPointF(4.0, 13.5)});
             break;
-        }
         case ToolbarImage::Stop:
             outlined(0xffd0453a, 0xff8a221b);
             p.drawRoundedRect(QRectF(3.0, 3.0, 10.0, 10.0), 1.5, 1.5);
@@ -135,39 +129,20 @@ private:
             p.drawEllipse(QPointF(8.0, 4.9), 1.25, 1.25);
             p.drawRoundedRect(QRectF(6.9, 6.9, 2.2, 5.6), 0.6, 0.6);
             break;
-        case ToolbarImage::Load: {
+        case ToolbarImage::Load:
             // An open folder: the back with its tab, and the front tilted towards the viewer.
-            QPainterPath back;
-            back.moveTo(1.5, 3.0);
-            back.lineTo(6.0, 3.0);
-            back.lineTo(7.5, 4.5);
-            back.lineTo(13.0, 4.5);
-            back.lineTo(13.0, 13.0);
-            back.lineTo(1.5, 13.0);
-            back.closeSubpath();
             outlined(0xffd9a033, 0xff8c6215);
-            p.drawPath(back);
-            QPainterPath front;
-            front.moveTo(3.5, 7.0);
-            front.lineTo(15.0, 7.0);
-            front.lineTo(13.0, 13.0);
-            front.lineTo(1.5, 13.0);
-            front.closeSubpath();
+            p.drawPolygon(QPolygonF{QPointF(1.5, 3.0), QPointF(6.0, 3.0), QPointF(7.5, 4.5),
+                                    QPointF(13.0, 4.5), QPointF(13.0, 13.0), QPointF(1.5, 13.0)});
             outlined(0xfff4c75a, 0xff8c6215);
-            p.drawPath(front);
+            p.drawPolygon(QPolygonF{QPointF(3.5, 7.0), QPointF(15.0, 7.0), QPointF(13.0, 13.0),
+                                    QPointF(1.5, 13.0)});
             break;
-        }
-        case ToolbarImage::Save: {
+        case ToolbarImage::Save:
             // A diskette: the body with one cut corner, the shutter at the top, the label below.
-            QPainterPath body;
-            body.moveTo(2.0, 2.0);
-            body.lineTo(12.0, 2.0);
-            body.lineTo(14.0, 4.0);
-            body.lineTo(14.0, 14.0);
-            body.lineTo(2.0, 14.0);
-            body.closeSubpath();
             outlined(0xff3e6fb8, 0xff1d3f73);
-            p.drawPath(body);
+            p.drawPolygon(QPolygonF{QPointF(2.0, 2.0), QPointF(12.0, 2.0), QPointF(14.0, 4.0),
+                                    QPointF(14.0, 14.0), QPointF(2.0, 14.0)});
             p.setPen(Qt::NoPen);
             p.setBrush(tone(0xffd5dbe3));
             p.drawRect(QRectF(4.5, 2.5, 6.5, 4.0));
@@ -176,7 +151,6 @@ private:
             p.setBrush(tone(0xffffffff));
             p.drawRoundedRect(QRectF(4.0, 8.5, 8.0, 5.0), 0.5, 0.5);
             break;
-        }
         }
     }
 
