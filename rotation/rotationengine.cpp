@@ -16,32 +16,14 @@ const QString LineBreak = QStringLiteral("\r\n");
 RotationEngine::RotationEngine(QObject *parent) : QObject(parent)
 {
     // A precise timer keeps a rotation of hours from drifting; the period is set at Start.
-    Velmira.setTimerType(Qt::PreciseTimer);
-    Velmira.setInterval(MinimumPeriodMs);
-    connect(&Velmira, &QTimer::timeout, this, &RotationEngine::Velmira_Timer);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(MinimumPeriodMs);
+    connect(&m_timer, &QTimer::timeout, this, &RotationEngine::tick);
 }
 
 void RotationEngine::setMessenger(Messenger *messenger)
 {
     m_messenger = messenger;
-}
-
-qint32 RotationEngine::countLineBreaks(const QString &text)
-{
-    // searchPos is 1-based and 0 once no further CR LF is found, as the counting has always been
-    // told; a search that starts past the end finds nothing.
-    qint32 searchPos = 1;
-    qint32 foundCount = 0;
-    do {
-        const qsizetype from = qsizetype(searchPos) - 1;
-        const qsizetype found = from < text.size() ? text.indexOf(LineBreak, from) : -1;
-        searchPos = found < 0 ? 0 : qint32(found + 1);
-        if (searchPos > 0) {
-            ++foundCount;
-            ++searchPos;
-        }
-    } while (searchPos != 0);
-    return foundCount;
 }
 
 QStringList RotationEngine::namesToShow(const QString &text)
@@ -88,10 +70,9 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
     if (m_state == State::Running)
         return false;
 
-    m_namesSource = namesText;
-    m_lineCount = countLineBreaks(m_namesSource);
-    // Split once here: the copy does not change until the next Start, so each tick only picks.
-    m_shownNames = namesToShow(m_namesSource);
+    // Split once here: the text taken at Start does not change until the next Start, so each
+    // tick only picks.
+    m_shownNames = namesToShow(namesText);
     // Starting at the end makes the first tick wrap to the first name.
     m_nameIndex = qint32(m_shownNames.size());
 
@@ -102,22 +83,22 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
                 .arg(intervalText));
         return false;
     }
-    Velmira.setInterval(*period);
-    Velmira.start();
+    m_timer.setInterval(*period);
+    m_timer.start();
     setState(State::Running);
     return true;
 }
 
-void RotationEngine::stop(int resetOption)
+void RotationEngine::stop(bool restore)
 {
     if (m_state != State::Running)
         return;
-    Velmira.stop();
+    m_timer.stop();
     setState(State::Idle);
-    ResetName(resetOption);
+    restoreOriginalName(restore);
 }
 
-void RotationEngine::Velmira_Timer()
+void RotationEngine::tick()
 {
     if (m_state != State::Running)
         return;
@@ -131,7 +112,7 @@ void RotationEngine::Velmira_Timer()
         service->setFriendlyName(m_shownNames.at(m_nameIndex));
     } catch (const MessengerError &error) {
         // A client that refuses a write would refuse the next one too: stop, and say so once.
-        Velmira.stop();
+        m_timer.stop();
         setState(State::Idle);
         emit errorOccurred(tr("The rotation stopped: could not set the display name \"%1\": %2")
                                .arg(m_shownNames.at(m_nameIndex), error.describe()));
@@ -140,9 +121,9 @@ void RotationEngine::Velmira_Timer()
     ++m_nameIndex;
 }
 
-void RotationEngine::ResetName(int resetOption)
+void RotationEngine::restoreOriginalName(bool restore)
 {
-    if (resetOption != 1 || !m_messenger)
+    if (!restore || !m_messenger)
         return;
     try {
         if (!MessengerOps::stateTest(*m_messenger))

@@ -13,7 +13,7 @@ namespace Velmira {
 
 // The timed rotation of the display name. GUI-free: the main window hands it the names text,
 // the interval text and the reset option, wires its buttons to state(), and shows what it
-// reports through errorOccurred(). Tests drive Velmira_Timer() directly instead of waiting.
+// reports through errorOccurred(). Tests drive tick() directly instead of waiting.
 class RotationEngine : public QObject
 {
     Q_OBJECT
@@ -34,23 +34,17 @@ public:
     // The client the engine writes through; not owned. Null after the client is released, when
     // every step that needs it does nothing.
     void setMessenger(Messenger *messenger);
-    Messenger *messenger() const { return m_messenger; }
 
     State state() const { return m_state; }
 
-    // The rotation timer `Velmira` (precise, so a long rotation does not drift).
-    const QTimer &timer() const { return Velmira; }
+    // The rotation timer (precise, so a long rotation does not drift).
+    const QTimer &timer() const { return m_timer; }
 
-    // The data model, for the window and for tests.
-    const QString &namesSource() const { return m_namesSource; }
-    qint32 lineCount() const { return m_lineCount; }
     qint32 nameIndex() const { return m_nameIndex; }
     // The names the ticks show, in order: the elements taken at Start.
     const QStringList &shownNames() const { return m_shownNames; }
     const std::optional<QString> &originalName() const { return m_originalName; }
 
-    // Number of CR LF pairs in `text`, counted as Start counts them.
-    static qint32 countLineBreaks(const QString &text);
     // The elements a rotation of `text` shows: elements 0 to n-1 of a text with n CR LF pairs,
     // and element n too when it is not empty.
     static QStringList namesToShow(const QString &text);
@@ -66,12 +60,13 @@ public slots:
     // Idle -> Running. Returns false (and reports) when the interval text is unusable; the
     // engine then stays Idle. Does nothing while Running.
     bool start(const QString &namesText, const QString &intervalText);
-    // Running -> Idle, then ResetName(resetOption). Does nothing while Idle.
-    void stop(int resetOption);
+    // Running -> Idle, then restoreOriginalName(restore). Does nothing while Idle.
+    void stop(bool restore);
     // The tick: writes the next name. A failing client call stops the rotation and reports.
-    void Velmira_Timer();
-    // Puts originalName back when resetOption is 1 (checked) and the client's state allows.
-    void ResetName(int resetOption);
+    void tick();
+    // Puts originalName back when `restore` is true (the user asked for it) and the client's
+    // state allows.
+    void restoreOriginalName(bool restore);
 
 signals:
     void stateChanged(Velmira::RotationEngine::State state);
@@ -83,11 +78,9 @@ private:
 
     QPointer<Messenger> m_messenger;
     State m_state = State::Idle;
-    QTimer Velmira;
+    QTimer m_timer;
 
-    QString m_namesSource;
     QStringList m_shownNames;
-    qint32 m_lineCount = 0;
     qint32 m_nameIndex = 0;
     std::optional<QString> m_originalName;
 };

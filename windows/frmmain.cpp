@@ -30,6 +30,9 @@ using namespace Velmira::Twips;
 
 namespace {
 
+// The reset option's check box value that asks for the original name back (0 unchecked, 2 greyed).
+constexpr int ResetChecked = 1;
+
 // The client area of the design, in twips. Label1 and txtNames keep their design distance to
 // its right and bottom edges; everything else keeps its design place.
 constexpr int DesignClientWidth = 4650;
@@ -353,7 +356,7 @@ void frmMain::Form_Unload(UnloadMode mode)
     Quitting = true;
     // A failed save is reported; the shutdown goes on, so the name is still put back.
     saveSettings(mode);
-    m_engine.ResetName(options()->resetNickValue());
+    m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
     m_engine.setMessenger(nullptr);
     m_messenger.reset();
     // The program's icon leaves the notification area with the program.
@@ -372,7 +375,7 @@ void frmMain::Toolbar1_ButtonClick(QAbstractButton *button)
     if (button->text() == StartCaption)
         m_engine.start(namesText(), intervalText());
     else if (button->text() == StopCaption)
-        m_engine.stop(options()->resetNickValue());
+        m_engine.stop(options()->resetNickValue() == ResetChecked);
 }
 
 void frmMain::Toolbar1_ButtonDropDown(QAbstractButton *button)

@@ -33,14 +33,14 @@ void tickLoop(benchmark::State &state, Messenger &messenger)
     });
     engine.start(Names, QStringLiteral("3600000"));
     for (auto _ : state) {
-        engine.Velmira_Timer();
+        engine.tick();
         QCoreApplication::processEvents();
         if (failed) {
             state.SkipWithError("the tick failed");
             break;
         }
     }
-    engine.stop(0);
+    engine.stop(false);
 }
 
 void BM_TickBuiltin(benchmark::State &state)

@@ -29,7 +29,7 @@ void BM_Start(benchmark::State &state)
     for (auto _ : state) {
         engine.start(text, QStringLiteral("1000"));
         state.PauseTiming();
-        engine.stop(0);
+        engine.stop(false);
         state.ResumeTiming();
     }
     state.counters["names"] = double(engine.shownNames().size());
@@ -44,7 +44,7 @@ void BM_Tick(benchmark::State &state)
     engine.start(text, QStringLiteral("1000"));
     std::int64_t ticks = 0;
     for (auto _ : state) {
-        engine.Velmira_Timer();
+        engine.tick();
         // The client's change events queue up; deliver them now and then, off the clock.
         if (++ticks % 256 == 0) {
             state.PauseTiming();

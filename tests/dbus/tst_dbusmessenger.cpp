@@ -63,19 +63,19 @@ private slots:
     void rotation_data()
     {
         QTest::addColumn<QString>("states");
-        QTest::addColumn<int>("resetOption");
+        QTest::addColumn<bool>("reset");
         QTest::addColumn<QString>("original"); // "": not captured
-        QTest::newRow("signed in, reset") << "2" << 1 << "Zed";
-        QTest::newRow("signed in, no reset") << "2" << 0 << "Zed";
-        QTest::newRow("offline") << "1,2" << 1 << "";
-        QTest::newRow("connecting at the second reading") << "2,512" << 1 << "";
-        QTest::newRow("connecting, then signed in") << "512,2" << 1 << "Zed";
+        QTest::newRow("signed in, reset") << "2" << true << "Zed";
+        QTest::newRow("signed in, no reset") << "2" << false << "Zed";
+        QTest::newRow("offline") << "1,2" << true << "";
+        QTest::newRow("connecting at the second reading") << "2,512" << true << "";
+        QTest::newRow("connecting, then signed in") << "512,2" << true << "Zed";
     }
     // The start-up capture, three ticks over two names, and Stop with or without the reset.
     void rotation()
     {
         QFETCH(QString, states);
-        QFETCH(int, resetOption);
+        QFETCH(bool, reset);
         QFETCH(QString, original);
         Rig rig(*m_bus, {QStringLiteral("--name=Zed"), QStringLiteral("--state=") + states});
         QVERIFY(rig.client.isServing());
@@ -84,12 +84,12 @@ private slots:
         QCOMPARE(rig.engine.originalName().value_or(QString()), original);
         QVERIFY(rig.engine.start(QStringLiteral("Ann\r\nBob \"the\" builder\r\n"), LongInterval));
         for (int tick = 0; tick < 3; ++tick)
-            rig.engine.Velmira_Timer();
+            rig.engine.tick();
         QCOMPARE(rig.messenger.localFriendlyName(), QStringLiteral("Ann"));
-        rig.engine.stop(resetOption);
+        rig.engine.stop(reset);
 
         QCOMPARE(rig.errors.count(), 0);
-        const bool reset = resetOption == 1 && !original.isEmpty();
+        reset = reset && !original.isEmpty();
         QCOMPARE(rig.messenger.localFriendlyName(), reset ? original : QStringLiteral("Ann"));
         QStringList writes;
         QTRY_COMPARE((writes = rig.client.lines().filter(QStringLiteral("SetFriendlyName"))).size(),
@@ -124,7 +124,7 @@ private slots:
 
         QVERIFY(window.engine().start(QStringLiteral("Ann\r\n\r\nBob"), LongInterval));
         for (const QString &name : {QStringLiteral("Ann"), QString(), QStringLiteral("Bob")}) {
-            window.engine().Velmira_Timer();
+            window.engine().tick();
             QTRY_COMPARE(window.Label1->text(), name);
         }
         QCOMPARE(events.count(), 3);
@@ -134,7 +134,7 @@ private slots:
                           QStringLiteral("Zed")}));
         QCOMPARE(events.at(2).at(2).toString(), QString());
         QVERIFY2(boxes.errors.isEmpty(), qPrintable(boxes.errors.join(u'\n')));
-        window.engine().stop(0);
+        window.engine().stop(false);
     }
 
     void failingClient_data()
@@ -164,11 +164,11 @@ private slots:
 
         QVERIFY(rig.engine.start(QStringLiteral("Ann\r\nBob\r\nCid\r\n"), LongInterval));
         for (int tick = 0; tick < goodTicks; ++tick)
-            rig.engine.Velmira_Timer();
+            rig.engine.tick();
         QCOMPARE(rig.errors.count(), 0);
         if (goodTicks > 0)
             QVERIFY(m_bus->waitForName(MessengerBus::ServiceName, false));
-        rig.engine.Velmira_Timer();
+        rig.engine.tick();
 
         QCOMPARE(rig.errors.count(), 1);
         const QString error = rig.errors.at(0).at(0).toString();

@@ -195,7 +195,7 @@ private slots:
         QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
         QVERIFY(engine.start(QStringLiteral("Ann\r\nBob\r\n"), QStringLiteral("3600000")));
         for (const QString &name : {QStringLiteral("Ann"), QStringLiteral("Bob")}) {
-            engine.Velmira_Timer();
+            engine.tick();
             QCOMPARE(messenger.localFriendlyName(), name);
         }
         QTRY_COMPARE(events.count(), 2);
@@ -203,7 +203,7 @@ private slots:
             QCOMPARE(events.at(0).at(2).toString(), original);
             QCOMPARE(events.at(1).at(2).toString(), QStringLiteral("Ann"));
         }
-        engine.stop(1);
+        engine.stop(true);
         QCOMPARE(errors.count(), 0);
         QCOMPARE(messenger.localFriendlyName(), offline ? QStringLiteral("Bob") : original);
         if (offline)

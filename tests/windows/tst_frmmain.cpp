@@ -209,7 +209,7 @@ private slots:
         QCOMPARE(w.twipsHeight(), 4440.0);
         checkStretched(w);
         for (int tick = 0; tick < 3; ++tick)
-            w.engine().Velmira_Timer();
+            w.engine().tick();
         QTRY_COMPARE(w.Label1->text(), QStringLiteral("Ann"));
 
         w.setTwipsHeight(6000);
@@ -397,7 +397,7 @@ private slots:
         w.setNamesText("Ann");
         w.setIntervalText("1000");
         clickStart(w);
-        w.engine().Velmira_Timer();
+        w.engine().tick();
         clickStart(w, true);
         QTest::mouseClick(w.Toolbar3About, Qt::LeftButton);
         QPointer<frmOptions> options = w.options();
@@ -421,7 +421,7 @@ private slots:
         QVERIFY(!m_h->tray->isShown());
         QTRY_VERIFY(!about);
         // The rotation that was running writes nothing more.
-        w.engine().Velmira_Timer();
+        w.engine().tick();
         QCOMPARE(events, expected);
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
