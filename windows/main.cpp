@@ -150,10 +150,17 @@ int main(int argc, char *argv[])
             window.bindMessenger(std::move(messenger));
     });
     QObject::connect(&watcher, &Velmira::MessengerWatcher::clientVanished, &window, [&window] {
-        if (window.messenger())
+        // Only the client in use matters: asking it is the sure way to know it has gone.
+        Velmira::Messenger *bound = window.messenger();
+        try {
+            if (bound)
+                bound->localState();
+        } catch (const Velmira::MessengerError &) {
+            window.engine().clientGone();
             window.setClientNote(
                 QObject::tr("%1 is no longer running: Velmira uses it again when it is back.")
-                    .arg(window.messenger()->clientName()));
+                    .arg(bound->clientName()));
+        }
     });
 
     if (!window.Form_Load())
