@@ -1,6 +1,6 @@
 // Velmira driving the velmira-messenger reference client, a separate process, over a private
-// session bus: the start-up capture, the rotation and its reset, the change event up to Label1,
-// clients that fail, hang, quit or restart, and the choice of client.
+// session bus: the change event up to Label1, clients that fail, hang or quit, binding to a
+// client that starts later or comes back, and the choice of client.
 #include "privatebus.h"
 
 #include "persistence/settingsstore.h"
@@ -60,43 +60,6 @@ private slots:
             QSKIP("dbus-daemon is not installed");
         m_bus = std::make_unique<PrivateBus>();
         QVERIFY2(m_bus->isValid(), "the private session bus did not start");
-    }
-
-    void rotation_data()
-    {
-        QTest::addColumn<QString>("states");
-        QTest::addColumn<bool>("reset");
-        QTest::addColumn<QString>("original"); // "": not captured
-        QTest::newRow("signed in, reset") << "2" << true << "Zed";
-        QTest::newRow("signed in, no reset") << "2" << false << "Zed";
-        QTest::newRow("offline") << "1,2" << true << "";
-        QTest::newRow("connecting at the second reading") << "2,512" << true << "";
-        QTest::newRow("connecting, then signed in") << "512,2" << true << "Zed";
-    }
-    // The start-up capture, three ticks over two names, and Stop with or without the reset.
-    void rotation()
-    {
-        QFETCH(QString, states);
-        QFETCH(bool, reset);
-        QFETCH(QString, original);
-        Rig rig(*m_bus, {QStringLiteral("--name=Zed"), QStringLiteral("--state=") + states});
-        QVERIFY(rig.client.isServing());
-
-        rig.engine.captureOriginalName();
-        QCOMPARE(rig.engine.originalName().value_or(QString()), original);
-        QVERIFY(rig.engine.start(QStringLiteral("Ann\r\nBob \"the\" builder\r\n"), LongInterval));
-        for (int tick = 0; tick < 3; ++tick)
-            rig.engine.tick();
-        QCOMPARE(rig.messenger.localFriendlyName(), QStringLiteral("Ann"));
-        rig.engine.stop(reset);
-
-        QCOMPARE(rig.errors.count(), 0);
-        reset = reset && !original.isEmpty();
-        QCOMPARE(rig.messenger.localFriendlyName(), reset ? original : QStringLiteral("Ann"));
-        QStringList writes;
-        QTRY_COMPARE((writes = rig.client.lines().filter(QStringLiteral("SetFriendlyName"))).size(),
-                     reset ? 4 : 3);
-        QCOMPARE(writes.at(1), QStringLiteral("SetFriendlyName(\"Bob \\\"the\\\" builder\")"));
     }
 
     void changeEventReachesLabel_data()

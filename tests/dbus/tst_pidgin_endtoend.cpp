@@ -23,63 +23,19 @@ using namespace Velmira;
 namespace {
 const QString Account = QStringLiteral("velmira@localhost/velmira");
 const QString Names = QStringLiteral("Ann\r\nBob\r\n");
-constexpr int Patience =
-    60000; // Pidgin signs on in well under a second, unless the machine is busy
+// Pidgin signs on in well under a second, unless the machine is busy.
+constexpr int Patience = 60000;
 
-QString seen(const char *message)
-{
-    return QStringLiteral("available - [%1]").arg(QString::fromUtf8(message));
-}
+// What the contact sees of an available account with this status message.
 QString seen(const QString &message)
 {
     return QStringLiteral("available - [%1]").arg(message);
 }
 
-bool writeFile(const QString &path, const QString &text)
+QString fixture(const char *name)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
+    return QFINDTESTDATA(name);
 }
-
-// Loopback only, no server-to-server, no HTTP; plain authentication over the unencrypted
-// loopback connection, so no certificate is needed. %1 the folder, %2 the port.
-const char *const ProsodyConfig = R"(run_as_root = true
-pidfile = "%1/prosody.pid"
-data_path = "%1/data"
-certificates = "%1"
-interfaces = { "127.0.0.1" }
-c2s_interfaces = { "127.0.0.1" }
-c2s_ports = { %2 }
-s2s_ports = { }
-c2s_direct_tls_ports = { }
-http_ports = { }
-https_ports = { }
-modules_enabled = { "roster"; "saslauth"; "disco"; "ping"; "presence"; "posix" }
-modules_disabled = { "s2s"; "tls"; "offline"; "c2s_direct_tls"; "http" }
-authentication = "internal_plain"
-storage = "internal"
-c2s_require_encryption = false
-allow_unencrypted_plain_auth = true
-log = { { levels = { min = "warn" }, to = "console" } }
-VirtualHost "localhost"
-)";
-
-// One XMPP account that connects straight to the loopback server. %1 the account, %2 the port.
-const char *const PidginAccounts = R"(<?xml version='1.0' encoding='UTF-8' ?>
-<account version='1.0'><account>
-  <protocol>prpl-jabber</protocol><name>%1</name><password>secret</password>
-  <alias>Original Alias</alias>
-  <settings>
-   <setting name='connect_server' type='string'>127.0.0.1</setting>
-   <setting name='port' type='int'>%2</setting>
-   <setting name='connection_security' type='string'>opportunistic_tls</setting>
-   <setting name='auth_plain_in_clear' type='bool'>1</setting>
-   <setting name='ft_proxies' type='string'></setting>
-  </settings>
-  <settings ui='gtk-gaim'><setting name='auto-login' type='bool'>1</setting></settings>
-</account></account>
-)";
 } // namespace
 
 class TestPidginEndToEnd : public QObject
@@ -161,12 +117,10 @@ class TestPidginEndToEnd : public QObject
                m_bus->waitForName(PurpleBus::ServiceName, false, Patience) &&
                seenUntil(QStringLiteral("unavailable - []")).size() > 0;
     }
-    // The user's own saved statuses, as Pidgin wrote them to its status.xml.
+    // The saved statuses, as Pidgin wrote them to its status.xml: "title|state|message".
     QStringList savedStatuses()
     {
         QFile file(m_pidginDir->filePath(QStringLiteral("status.xml")));
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
         QStringList statuses;
         QDomDocument document;
         document.setContent(&file);
@@ -203,31 +157,17 @@ private slots:
     {
         m_bus = std::make_unique<PrivateBus>();
         QVERIFY2(m_bus->isValid(), "the private session bus did not start");
-        { // A port that is free now; prosody takes it a moment later.
+        { // A port that is free now; the server takes it a moment later.
             QTcpServer probe;
             QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
             m_port = probe.serverPort();
         }
-        const QString dir = m_serverDir.path();
-        const QString accounts = dir + QStringLiteral("/data/localhost/");
-        for (const auto &[user, other] : {std::pair{"velmira", "watcher"}, {"watcher", "velmira"}})
-            QVERIFY(writeFile(accounts + QStringLiteral("accounts/%1.dat").arg(user),
-                              QStringLiteral("return { [\"password\"] = \"secret\" };\n")) &&
-                    writeFile(accounts + QStringLiteral("roster/%1.dat").arg(user),
-                              QStringLiteral("return { [false] = { [\"version\"] = 1 }; "
-                                             "[\"%1@localhost\"] = { [\"subscription\"] = "
-                                             "\"both\"; [\"groups\"] = {} } };\n")
-                                  .arg(other)));
-        const QString config = dir + QStringLiteral("/prosody.cfg.lua");
-        QVERIFY(writeFile(config, QString::fromUtf8(ProsodyConfig).arg(dir).arg(m_port)));
         m_prosody.setProcessChannelMode(QProcess::ForwardedChannels);
-        m_prosody.start(QStringLiteral("prosody"),
-                        {QStringLiteral("--config"), config, QStringLiteral("-F")});
+        m_prosody.start(fixture("loopback-xmpp"), {m_serverDir.path(), QString::number(m_port)});
         QVERIFY(m_prosody.waitForStarted(10000));
-
         m_observer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_observer.start(QStringLiteral("/usr/bin/python3"),
-                         {QFINDTESTDATA("xmpp_observer.py"), QString::number(m_port),
+                         {fixture("xmpp_observer.py"), QString::number(m_port),
                           QStringLiteral("watcher@localhost/observer"), QStringLiteral("secret"),
                           QStringLiteral("velmira@localhost")});
         QVERIFY(seenUntil(QStringLiteral("ready")).contains(QStringLiteral("ready")));
@@ -236,8 +176,11 @@ private slots:
     {
         m_pidginDir = std::make_unique<QTemporaryDir>();
         m_velmiraDir = std::make_unique<QTemporaryDir>();
-        QVERIFY(writeFile(m_pidginDir->filePath(QStringLiteral("accounts.xml")),
-                          QString::fromUtf8(PidginAccounts).arg(Account).arg(m_port)));
+        QFile accounts(fixture("pidgin-accounts.xml"));
+        QVERIFY(accounts.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(accounts.readAll()).arg(Account).arg(m_port);
+        QFile copy(m_pidginDir->filePath(QStringLiteral("accounts.xml")));
+        QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(text.toUtf8()) > 0);
         m_lines.clear();
     }
     void cleanup()
@@ -327,10 +270,10 @@ private slots:
         engine.tick();
         engine.tick();
         setOwnStatus(QStringLiteral("Hello"));
-        QCOMPARE(nextSeen(2), QStringList({seen("Hello"), seen("Bob")}));
+        QCOMPARE(nextSeen(2), QStringList({seen(u"Hello"_qs), seen(u"Bob"_qs)}));
         QCOMPARE(engine.originalName(), QStringLiteral("Hello"));
         engine.stop(true);
-        QCOMPARE(nextSeen(1), QStringList{seen("Hello")});
+        QCOMPARE(nextSeen(1), QStringList{seen(u"Hello"_qs)});
     }
 
     void restoreAfterAbruptEnd_data()
@@ -345,7 +288,7 @@ private slots:
         QFETCH(bool, velmiraKilled);
         QVERIFY(startPidgin(true));
         setOwnStatus(QStringLiteral("In a meeting"));
-        seenUntil(seen("In a meeting"));
+        seenUntil(seen(u"In a meeting"_qs));
         const QString settings = m_velmiraDir->filePath(QStringLiteral("Velmira/Vuzerer4.ini"));
         Settings values;
         values.interval = QStringLiteral("1000");
@@ -357,7 +300,7 @@ private slots:
         velmira.setProcessEnvironment(environment);
         velmira.setProcessChannelMode(QProcess::ForwardedChannels);
         velmira.start(QStringLiteral(VELMIRA_PATH), {QStringLiteral("--start-when-shown")});
-        QCOMPARE(nextSeen(1), QStringList{seen("Ann")});
+        QCOMPARE(nextSeen(1), QStringList{seen(u"Ann"_qs)});
         // Velmira is started again, or binds to the Pidgin that is back: either puts the
         // original back.
         if (velmiraKilled) {
@@ -370,8 +313,8 @@ private slots:
         }
         QVERIFY(QTest::qWaitFor([&] { return !QFile::exists(RestoreRecord::pathBeside(settings)); },
                                 Patience));
-        const QStringList last = seenUntil(seen("In a meeting"));
-        QVERIFY2(!last.isEmpty() && last.last() == seen("In a meeting"),
+        const QStringList last = seenUntil(seen(u"In a meeting"_qs));
+        QVERIFY2(!last.isEmpty() && last.last() == seen(u"In a meeting"_qs),
                  qPrintable(last.join(u',')));
         stopProcess(velmira);
         QVERIFY(quitPidgin());
