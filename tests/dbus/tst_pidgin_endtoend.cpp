@@ -10,7 +10,6 @@
 #include "rotation/dbus/pidginmessenger.h"
 #include "rotation/rotationengine.h"
 
-#include <QDomDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -117,21 +116,11 @@ class TestPidginEndToEnd : public QObject
                m_bus->waitForName(PurpleBus::ServiceName, false, Patience) &&
                seenUntil(QStringLiteral("unavailable - []")).size() > 0;
     }
-    // The saved statuses, as Pidgin wrote them to its status.xml: "title|state|message".
-    QStringList savedStatuses()
+    // Pidgin's saved statuses, as it wrote them to its status.xml.
+    QByteArray statusFile()
     {
         QFile file(m_pidginDir->filePath(QStringLiteral("status.xml")));
-        QStringList statuses;
-        QDomDocument document;
-        document.setContent(&file);
-        const QDomNodeList nodes = document.elementsByTagName(QStringLiteral("status"));
-        for (int i = 0; i < nodes.size(); ++i) {
-            const QDomElement status = nodes.at(i).toElement();
-            statuses << status.attribute(QStringLiteral("name")) + u'|' +
-                            status.firstChildElement(QStringLiteral("state")).text() + u'|' +
-                            status.firstChildElement(QStringLiteral("message")).text();
-        }
-        return statuses;
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // Makes `message` the user's status message the way Pidgin's status box does.
     void setOwnStatus(const QString &message)
@@ -142,7 +131,6 @@ class TestPidginEndToEnd : public QObject
         purple(QStringLiteral("PurpleSavedstatusSetMessage"), {status, message});
         purple(QStringLiteral("PurpleSavedstatusActivate"), {status});
     }
-    QString recordPath() const { return m_velmiraDir->filePath(QStringLiteral("restore.json")); }
 
     std::unique_ptr<Messenger> defaultClient(const QStringList &options = {})
     {
@@ -220,18 +208,19 @@ private slots:
             setOwnStatus(original);
         QVERIFY(quitPidgin() && startPidgin(true)); // the user's statuses are on disk now
         QVERIFY(seenUntil(seen(original)).contains(seen(original)));
-        const QStringList ownStatuses = savedStatuses();
-        QVERIFY(!ownStatuses.isEmpty());
+        const QByteArray ownStatuses = statusFile();
+        QVERIFY(ownStatuses.contains("<status"));
 
         const std::unique_ptr<Messenger> client = defaultClient(options);
         RotationEngine engine;
         engine.setMessenger(client.get());
-        engine.setRestoreRecordPath(recordPath());
+        const QString recordPath = m_velmiraDir->filePath(QStringLiteral("restore.json"));
+        engine.setRestoreRecordPath(recordPath);
         QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
         engine.captureOriginalName();
         for (const bool byStop : {true, false}) {
             QVERIFY(engine.start(Names, QStringLiteral("3600000")));
-            QVERIFY(QFile::exists(recordPath()));
+            QVERIFY(QFile::exists(recordPath));
             for (const char *name : {"Ann", "Bob", "Ann"}) {
                 engine.tick();
                 if (contactsSee)
@@ -245,14 +234,12 @@ private slots:
                 setOwnStatus(original + (byStop ? u'!' : u'?'));
             QCOMPARE(nextSeen(1),
                      QStringList{seen(contactsSee ? original : original + (byStop ? u'!' : u'?'))});
-            QVERIFY(!QFile::exists(recordPath()));
+            QVERIFY(!QFile::exists(recordPath));
         }
         QCOMPARE(errors.count(), 0);
         QVERIFY(quitPidgin());
-        const QStringList statuses = savedStatuses();
-        for (const QString &own : ownStatuses)
-            QVERIFY2(statuses.contains(own), qPrintable(statuses.join(u'\n')));
-        QVERIFY(!savedStatuses().join(u'\n').contains(PidginMessenger::RotationStatusTitle));
+        if (contactsSee) // byte for byte: not even a status's use count changed
+            QCOMPARE(statusFile(), ownStatuses);
     }
 
     // Started while the account is offline, the rotation writes nothing into Pidgin; when the
@@ -274,6 +261,8 @@ private slots:
         QCOMPARE(engine.originalName(), QStringLiteral("Hello"));
         engine.stop(true);
         QCOMPARE(nextSeen(1), QStringList{seen(u"Hello"_qs)});
+        QVERIFY(quitPidgin());
+        QVERIFY(!statusFile().contains("Bob"));
     }
 
     void restoreAfterAbruptEnd_data()
@@ -318,7 +307,7 @@ private slots:
                  qPrintable(last.join(u',')));
         stopProcess(velmira);
         QVERIFY(quitPidgin());
-        QVERIFY(!savedStatuses().join(u'\n').contains(PidginMessenger::RotationStatusTitle));
+        QVERIFY(!statusFile().contains(PidginMessenger::RotationStatusTitle.toUtf8()));
     }
 };
 
