@@ -67,12 +67,8 @@ class TestPidginEndToEnd : public QObject
     QStringList seenUntil(const QString &line)
     {
         QStringList taken;
-        while (!taken.contains(line)) {
-            const QStringList next = nextSeen(1);
-            if (next.isEmpty())
-                break;
+        for (QStringList next; !taken.contains(line) && !(next = nextSeen(1)).isEmpty();)
             taken << next;
-        }
         return taken;
     }
 
