@@ -1,12 +1,16 @@
 #include "settingsstore.h"
 
+#include "fileerror.h"
+
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -74,44 +78,112 @@ std::optional<int> parseResetNick(const QString &text)
     return static_cast<int>(rounded);
 }
 
-// The text of `key` in the section as it stands in the INI file. QSettings splits a hand-edited
-// value at its unquoted commas and trims the pieces, which loses the text; when the value holds
-// no quotes or escapes, its line gives it back exactly, else the pieces are joined.
-QString listValueText(const QByteArray &ini, const QString &key, const QStringList &pieces)
+// The text of a value as it stands on its line. QSettings splits a hand-edited value at its
+// unquoted commas and trims the pieces, which loses the text; when the value holds no quotes or
+// escapes, the line gives it back exactly, else the pieces are joined.
+QString listValueText(QByteArrayView rawValue, const QStringList &pieces)
 {
-    std::optional<QString> found;
-    bool inSection = false;
-    for (qsizetype start = 0; start < ini.size();) {
-        qsizetype end = ini.indexOf('\n', start);
-        if (end < 0)
-            end = ini.size();
-        const QByteArrayView line = QByteArrayView(ini).sliced(start, end - start).trimmed();
-        start = end + 1;
-        if (line.startsWith('[')) {
-            inSection = line == QByteArray('[' + Section.toUtf8() + ']');
-            continue;
-        }
-        const auto equals = line.indexOf('=');
-        if (!inSection || equals < 0 || line.first(equals).trimmed() != key.toUtf8())
-            continue;
-        const QByteArrayView value = line.sliced(equals + 1).trimmed();
-        found = (value.contains('"') || value.contains('\\')) ? std::optional<QString>{}
-                                                              : QString::fromUtf8(value);
-    }
-    return found.value_or(pieces.join(u','));
+    if (rawValue.contains('"') || rawValue.contains('\\'))
+        return pieces.join(u',');
+    return QString::fromUtf8(rawValue);
 }
 
-// Writes `ini` into `dir` for QSettings to work on, and gives the file's path. QSettings works on
-// private copies only: it caches files by name across instances and would miss a rewrite of the
-// same size within its clock's resolution, and its own writer waits without limit for a lock.
-std::optional<QString> scratchCopy(const QTemporaryDir &dir, const QByteArray &ini)
+bool writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile copy(dir.filePath(QStringLiteral("settings.ini")));
-    if (!dir.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(ini) != ini.size() ||
-        !copy.flush()) {
-        return std::nullopt;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The entries of an INI file, each read from its own line alone, so one damaged line (an open
+// quote, a trailing backslash, binary bytes) costs that entry only and not the lines after it.
+struct ReadableEntries
+{
+    QList<std::pair<QString, QString>> entries; // full key ("Settings/Min") and text, in file order
+    // False when the file holds anything a rewrite would not give back as it stands: lines that
+    // are no entries, entries read differently than written, duplicates, a parse error.
+    bool exact = true;
+};
+
+// The file's entries as QSettings reads them, line by line in `dir`; nullopt when `dir` cannot
+// be written. QSettings works on private copies only: it caches files by name across instances
+// and would miss a rewrite of the same size within its clock's resolution, and its own writer
+// waits without limit for a lock.
+std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini)
+{
+    ReadableEntries read;
+    QByteArray header;
+    QSet<QString> seen;
+    int n = 0;
+    for (QByteArrayView rest(ini); !rest.isEmpty();) {
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView line = rest.first(end < 0 ? rest.size() : end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (line.startsWith('[')) {
+            header = line.toByteArray();
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (equals <= 0) {
+            read.exact = false;
+            continue;
+        }
+        const QByteArray section = header.isEmpty() ? QByteArray("[General]") : header;
+        const QByteArray alone = section + '\n' + line.toByteArray() + '\n';
+        const QString path = dir.filePath(QStringLiteral("line%1.ini").arg(n++));
+        if (!dir.isValid() || !writeBytes(path, alone))
+            return std::nullopt;
+        const QSettings settings(path, QSettings::IniFormat);
+        const QStringList keys = settings.allKeys();
+        if (keys.size() != 1) {
+            read.exact = false;
+            continue;
+        }
+        const QVariant value = settings.value(keys.first());
+        const QString text =
+            value.typeId() == QMetaType::QStringList
+                ? listValueText(line.sliced(equals + 1).trimmed(), value.toStringList())
+                : value.toString();
+        read.entries.append({keys.first(), text});
+        if (!read.exact)
+            continue;
+        if (settings.status() != QSettings::NoError || seen.contains(keys.first())) {
+            read.exact = false;
+            continue;
+        }
+        seen.insert(keys.first());
+        // Read exactly when QSettings writes the value back as the line stands.
+        const QString canonPath = dir.filePath(QStringLiteral("canon%1.ini").arg(n));
+        {
+            QSettings canon(canonPath, QSettings::IniFormat);
+            canon.setValue(keys.first(), value);
+        }
+        const QByteArray asWritten = section + '\n' + line.first(equals).trimmed().toByteArray() +
+                                     '=' + line.sliced(equals + 1).trimmed().toByteArray();
+        read.exact = readBytes(canonPath).trimmed() == asWritten;
+        QFile::remove(canonPath);
+        QFile::remove(path);
     }
-    return copy.fileName();
+    return read;
+}
+
+// Where the copy of an unreadable settings file goes: beside it, named after the time.
+QString keptCopyPath(const QString &filePath, const QByteArray &bytes)
+{
+    const QString base = filePath + QStringLiteral(".unreadable-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = base;
+    for (int n = 2; QFileInfo::exists(path) && readBytes(path) != bytes; ++n)
+        path = base + QStringLiteral("-%1").arg(n);
+    return path;
 }
 
 // The settings file's bytes, empty when there is none yet; nullopt, with the reason, when it
@@ -131,6 +203,14 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
         return std::nullopt;
     }
     return bytes;
+}
+
+QString notExactNote(const QString &filePath)
+{
+    return tr("The settings file \"%1\" holds lines Velmira cannot read back exactly; the "
+              "entries that can be read are used, and the file is kept as it is beside it before "
+              "it is next written.")
+        .arg(filePath);
 }
 
 QString noScratchReason()
@@ -166,20 +246,15 @@ Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringLis
         return {values, Result::success()};
 
     const QTemporaryDir scratch;
-    const auto copy = scratchCopy(scratch, ini);
-    if (!copy)
+    const std::optional<ReadableEntries> read = readEntries(scratch, ini);
+    if (!read)
         return failure(noScratchReason());
-    QSettings settings(*copy, QSettings::IniFormat);
-    settings.beginGroup(Section);
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        if (!settings.contains(keys[i]))
-            continue;
-        const QVariant value = settings.value(keys[i]);
-        values[i] = value.typeId() == QMetaType::QStringList
-                        ? listValueText(ini, keys[i], value.toStringList())
-                        : value.toString();
+    for (const auto &[key, text] : read->entries) {
+        const qsizetype i = keys.indexOf(key.sliced(key.indexOf(u'/') + 1));
+        if (i >= 0 && key == Section + u'/' + keys[i])
+            values[i] = text;
     }
-    return {values, Result::success()};
+    return {values, read->exact ? Result::success() : Result::success(notExactNote(m_filePath))};
 }
 
 Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
@@ -207,44 +282,57 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
         }
     }
 
-    // Under the lock: take the current file, let QSettings apply the entries to a private copy,
-    // and put the result in place in one rename.
+    // Under the lock: take the current file, let QSettings rebuild it from the entries it can
+    // read, with the new ones applied, and put the result in place in one rename. A file that
+    // does not read back exactly is first kept as it is, beside it.
     QString reason;
     const std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
     if (!current)
         return failure(reason);
-    QByteArray ini = *current;
-
     const QTemporaryDir scratch;
-    const auto copy = scratchCopy(scratch, ini);
-    if (!copy)
+    const std::optional<ReadableEntries> read = readEntries(scratch, *current);
+    if (!read)
         return failure(noScratchReason());
+    QString keptCopy;
+    if (!read->exact) {
+        keptCopy = keptCopyPath(m_filePath, *current);
+        QSaveFile copy(keptCopy);
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(*current) != current->size() ||
+            !copy.commit()) {
+            return failure(tr("it holds lines Velmira cannot read back, and no copy of it could "
+                              "be kept in \"%1\": %2. It was left as it is.")
+                               .arg(keptCopy, fileErrorText(copy)));
+        }
+    }
+    const QString rebuilt = scratch.filePath(QStringLiteral("settings.ini"));
     {
-        QSettings settings(*copy, QSettings::IniFormat);
+        QSettings settings(rebuilt, QSettings::IniFormat);
+        for (const auto &[key, value] : read->entries)
+            settings.setValue(key, value);
         settings.beginGroup(Section);
         for (const auto &[key, value] : entries)
             settings.setValue(key, value);
         settings.endGroup();
         settings.sync();
-        // A FormatError only says that the old file held lines QSettings could not parse; they
-        // are left out of the new file.
-        if (settings.status() == QSettings::AccessError)
+        if (settings.status() != QSettings::NoError)
             return failure(noScratchReason());
     }
-    QFile result(*copy);
-    if (!result.open(QIODevice::ReadOnly))
-        return failure(result.errorString());
-    ini = result.readAll();
+    const QByteArray ini = readBytes(rebuilt);
 
     QSaveFile out(m_filePath);
     if (!out.open(QIODevice::WriteOnly))
-        return failure(out.errorString());
+        return failure(fileErrorText(out));
     if (out.write(ini) != ini.size() || !out.commit()) {
-        const QString reason = out.errorString();
+        const QString reason = fileErrorText(out);
         out.cancelWriting();
         return failure(reason);
     }
-    return Result::success();
+    if (keptCopy.isEmpty())
+        return Result::success();
+    return Result::success(tr("The settings file \"%1\" held lines Velmira could not read back "
+                              "exactly. It was kept as it was in \"%2\"; the entries that could "
+                              "be read are used.")
+                               .arg(m_filePath, keptCopy));
 }
 
 LoadedSettings SettingsStore::load() const
@@ -257,6 +345,8 @@ LoadedSettings SettingsStore::load() const
         loaded.warnings << read.result.message + u' ' + tr("Using the default settings.");
         return loaded;
     }
+    if (!read.result.message.isEmpty())
+        loaded.warnings << read.result.message;
     const auto &values = read.value;
     const auto warn = [&](const QString &key, const QString &value, const QString &why,
                           const QString &fallback) {

@@ -354,8 +354,9 @@ void frmMain::Form_Unload(UnloadMode mode)
     if (Quitting)
         return;
     Quitting = true;
+    m_unattended = mode == UnloadMode::Program;
     // A failed save is reported; the shutdown goes on, so the name is still put back.
-    saveSettings(mode);
+    saveSettings();
     m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
     m_engine.setMessenger(nullptr);
     m_messenger.reset();
@@ -482,7 +483,7 @@ void frmMain::loadSettings()
     setTwipsHeight(std::min(stored.heightTwips, heightLimit));
 }
 
-void frmMain::saveSettings(UnloadMode mode)
+void frmMain::saveSettings()
 {
     Velmira::Settings current;
     current.interval = intervalText();
@@ -492,11 +493,8 @@ void frmMain::saveSettings(UnloadMode mode)
     current.widthTwips = twipsWidth();
     current.heightTwips = twipsHeight();
     const Velmira::Result saved = settingsStore().save(current);
-    if (saved.ok)
-        return;
-    qWarning().noquote() << saved.message;
-    // Nobody is there to read a box when a signal or the session's end closes the window.
-    if (mode == UnloadMode::User)
+    // A failure, or the note that an unreadable file was kept before it was replaced.
+    if (!saved.message.isEmpty())
         reportError(saved.message);
 }
 
@@ -513,7 +511,7 @@ void frmMain::loadPreset(int number)
 void frmMain::savePreset(int number)
 {
     const Velmira::Result saved = settingsStore().savePreset(number, namesText());
-    if (!saved.ok)
+    if (!saved.message.isEmpty())
         reportError(saved.message);
 }
 
@@ -585,7 +583,10 @@ void frmMain::engineStateChanged(RotationEngine::State state)
 
 void frmMain::reportError(const QString &text)
 {
-    m_boxes->error(this, text);
+    if (m_unattended)
+        m_boxes->notice(text);
+    else
+        m_boxes->error(this, text);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)

@@ -51,7 +51,8 @@ public:
 
     // How the window came to close: the user closed it (close box, window menu), or the program
     // closed it (a termination signal, the session's end, the program's own request). Only the
-    // user is shown a message box when the settings cannot be saved.
+    // user is shown message boxes during the unload; otherwise its reports go to stderr and a
+    // desktop notification, and nothing waits.
     enum class UnloadMode
     {
         User,
@@ -163,10 +164,11 @@ private:
     void buildControls();
     void buildMenus();
     void loadSettings();
-    void saveSettings(UnloadMode mode);
+    void saveSettings();
     void loadPreset(int number);
     void savePreset(int number);
     void engineStateChanged(Velmira::RotationEngine::State state);
+    // A message box; during a shutdown the program was asked for, stderr and a notification.
     void reportError(const QString &text);
     // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's
     // frame becomes known or changes.
@@ -183,6 +185,8 @@ private:
     Velmira::SysTray m_sysTray;
     QPointer<frmOptions> m_options;
     QPointer<frmAbout> m_about;
+    // Set by an unload the program was asked for: nobody may be there to close a message box.
+    bool m_unattended = false;
     // Frame width and height around the client area, as last seen.
     QSize m_frameExtra{0, 0};
 };
