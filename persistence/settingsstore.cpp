@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -88,10 +89,17 @@ QString listValueText(QByteArrayView rawValue, const QStringList &pieces)
     return QString::fromUtf8(rawValue);
 }
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
+// Writes the pieces one after another, without joining them first.
+bool writeBytes(const QString &path, std::initializer_list<QByteArrayView> pieces)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (const QByteArrayView piece : pieces) {
+        if (file.write(piece.data(), piece.size()) != piece.size())
+            return false;
+    }
+    return file.flush();
 }
 
 QByteArray readBytes(const QString &path)
@@ -110,11 +118,48 @@ struct ReadableEntries
     bool exact = true;
 };
 
+// Whether QSettings writes `value`, a value as it stands on its line, back as it stands, told
+// without writing it: every byte is one QSettings writes unchanged, or an escaped CR or LF. A
+// quick answer for the long values of a names text; false means "ask QSettings".
+bool plainlyWritten(QByteArrayView value)
+{
+    // What QSettings writes unchanged, asked once: "a<c>b" for each printable ASCII c.
+    static const std::array<bool, 128> unchanged = [] {
+        std::array<bool, 128> table{};
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("probe.ini"));
+        {
+            QSettings probe(path, QSettings::IniFormat);
+            for (int c = 0x20; c < 0x7f; ++c)
+                probe.setValue(QStringLiteral("k%1").arg(c), QStringLiteral("a%1b").arg(QChar(c)));
+            probe.setValue(QStringLiteral("cr"), QStringLiteral("\r\n"));
+        }
+        const QByteArray written = readBytes(path);
+        for (int c = 0x20; c < 0x7f; ++c)
+            table[c] = written.contains("\nk" + QByteArray::number(c) + "=a" + char(c) + "b\n");
+        table['\\'] = written.contains("\ncr=\\r\\n\n");
+        return table;
+    }();
+    if (value.startsWith('@')) // the mark of a value that is no text
+        return false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c >= unchanged.size() || !unchanged[c])
+            return false;
+        if (c == '\\' && (++i == value.size() || (value[i] != 'r' && value[i] != 'n')))
+            return false;
+    }
+    return true;
+}
+
 // The file's entries as QSettings reads them, line by line in `dir`; nullopt when `dir` cannot
-// be written. QSettings works on private copies only: it caches files by name across instances
-// and would miss a rewrite of the same size within its clock's resolution, and its own writer
-// waits without limit for a lock.
-std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini)
+// be written. With `checkExact` false, ReadableEntries::exact is not worked out. Entries of
+// `replaced` (full keys) are left out when they read back exactly. QSettings works
+// on private copies only: it caches files by name across instances and would miss a rewrite of
+// the same size within its clock's resolution, and its own writer waits without limit for a
+// lock.
+std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini,
+                                           bool checkExact, const QStringList &replaced = {})
 {
     ReadableEntries read;
     QByteArray header;
@@ -136,41 +181,50 @@ std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByte
             read.exact = false;
             continue;
         }
+        const QByteArrayView key = line.first(equals).trimmed();
+        const QByteArrayView rawValue = line.sliced(equals + 1).trimmed();
         const QByteArray section = header.isEmpty() ? QByteArray("[General]") : header;
-        const QByteArray alone = section + '\n' + line.toByteArray() + '\n';
+        const bool plain =
+            section == "[Settings]" && plainlyWritten(key) && plainlyWritten(rawValue);
+        const QString plainKey = Section + u'/' + QString::fromLatin1(key);
+        if (plain && replaced.contains(plainKey)) {
+            // Its value is not needed (a names text can be megabytes to parse).
+            read.exact = read.exact && !seen.contains(plainKey);
+            seen.insert(plainKey);
+            continue;
+        }
         const QString path = dir.filePath(QStringLiteral("line%1.ini").arg(n++));
-        if (!dir.isValid() || !writeBytes(path, alone))
+        if (!dir.isValid() || !writeBytes(path, {section, "\n", line, "\n"}))
             return std::nullopt;
         const QSettings settings(path, QSettings::IniFormat);
         const QStringList keys = settings.allKeys();
+        const QVariant value = keys.size() == 1 ? settings.value(keys.first()) : QVariant();
+        QFile::remove(path);
         if (keys.size() != 1) {
             read.exact = false;
             continue;
         }
-        const QVariant value = settings.value(keys.first());
-        const QString text =
-            value.typeId() == QMetaType::QStringList
-                ? listValueText(line.sliced(equals + 1).trimmed(), value.toStringList())
-                : value.toString();
-        read.entries.append({keys.first(), text});
-        if (!read.exact)
+        read.entries.append({keys.first(), value.typeId() == QMetaType::QStringList
+                                               ? listValueText(rawValue, value.toStringList())
+                                               : value.toString()});
+        if (!checkExact || !read.exact)
             continue;
         if (settings.status() != QSettings::NoError || seen.contains(keys.first())) {
             read.exact = false;
             continue;
         }
         seen.insert(keys.first());
+        if (plain && keys.first() == plainKey)
+            continue;
         // Read exactly when QSettings writes the value back as the line stands.
-        const QString canonPath = dir.filePath(QStringLiteral("canon%1.ini").arg(n));
+        const QString canonPath = dir.filePath(QStringLiteral("canon.ini"));
         {
             QSettings canon(canonPath, QSettings::IniFormat);
             canon.setValue(keys.first(), value);
         }
-        const QByteArray asWritten = section + '\n' + line.first(equals).trimmed().toByteArray() +
-                                     '=' + line.sliced(equals + 1).trimmed().toByteArray();
-        read.exact = readBytes(canonPath).trimmed() == asWritten;
+        read.exact = readBytes(canonPath).trimmed() ==
+                     section + '\n' + key.toByteArray() + '=' + rawValue.toByteArray();
         QFile::remove(canonPath);
-        QFile::remove(path);
     }
     return read;
 }
@@ -203,14 +257,6 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
         return std::nullopt;
     }
     return bytes;
-}
-
-QString notExactNote(const QString &filePath)
-{
-    return tr("The settings file \"%1\" holds lines Velmira cannot read back exactly; the "
-              "entries that can be read are used, and the file is kept as it is beside it before "
-              "it is next written.")
-        .arg(filePath);
 }
 
 QString noScratchReason()
@@ -246,7 +292,7 @@ Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringLis
         return {values, Result::success()};
 
     const QTemporaryDir scratch;
-    const std::optional<ReadableEntries> read = readEntries(scratch, ini);
+    const std::optional<ReadableEntries> read = readEntries(scratch, ini, false);
     if (!read)
         return failure(noScratchReason());
     for (const auto &[key, text] : read->entries) {
@@ -254,7 +300,7 @@ Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringLis
         if (i >= 0 && key == Section + u'/' + keys[i])
             values[i] = text;
     }
-    return {values, read->exact ? Result::success() : Result::success(notExactNote(m_filePath))};
+    return {values, Result::success()};
 }
 
 Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
@@ -285,12 +331,16 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
     // Under the lock: take the current file, let QSettings rebuild it from the entries it can
     // read, with the new ones applied, and put the result in place in one rename. A file that
     // does not read back exactly is first kept as it is, beside it.
+    // Names texts run to megabytes: what is no longer needed is let go at once.
     QString reason;
-    const std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
+    std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
     if (!current)
         return failure(reason);
     const QTemporaryDir scratch;
-    const std::optional<ReadableEntries> read = readEntries(scratch, *current);
+    QStringList replaced;
+    for (const auto &entry : entries)
+        replaced << Section + u'/' + entry.first;
+    std::optional<ReadableEntries> read = readEntries(scratch, *current, true, replaced);
     if (!read)
         return failure(noScratchReason());
     QString keptCopy;
@@ -304,11 +354,16 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
                                .arg(keptCopy, fileErrorText(copy)));
         }
     }
+    current.reset();
     const QString rebuilt = scratch.filePath(QStringLiteral("settings.ini"));
     {
         QSettings settings(rebuilt, QSettings::IniFormat);
-        for (const auto &[key, value] : read->entries)
-            settings.setValue(key, value);
+        for (auto &[key, value] : read->entries) {
+            if (!replaced.contains(key))
+                settings.setValue(key, value);
+            value.clear();
+        }
+        read.reset();
         settings.beginGroup(Section);
         for (const auto &[key, value] : entries)
             settings.setValue(key, value);
@@ -317,12 +372,20 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
         if (settings.status() != QSettings::NoError)
             return failure(noScratchReason());
     }
-    const QByteArray ini = readBytes(rebuilt);
 
+    // Copied over in pieces, not held whole.
+    QFile result(rebuilt);
     QSaveFile out(m_filePath);
+    if (!result.open(QIODevice::ReadOnly))
+        return failure(noScratchReason());
     if (!out.open(QIODevice::WriteOnly))
         return failure(fileErrorText(out));
-    if (out.write(ini) != ini.size() || !out.commit()) {
+    while (!result.atEnd()) {
+        const QByteArray piece = result.read(1 << 20);
+        if (piece.isEmpty() || out.write(piece) != piece.size())
+            break;
+    }
+    if (!result.atEnd() || !out.commit()) {
         const QString reason = fileErrorText(out);
         out.cancelWriting();
         return failure(reason);
@@ -345,8 +408,6 @@ LoadedSettings SettingsStore::load() const
         loaded.warnings << read.result.message + u' ' + tr("Using the default settings.");
         return loaded;
     }
-    if (!read.result.message.isEmpty())
-        loaded.warnings << read.result.message;
     const auto &values = read.value;
     const auto warn = [&](const QString &key, const QString &value, const QString &why,
                           const QString &fallback) {

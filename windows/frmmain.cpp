@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
@@ -49,6 +50,12 @@ const QString StopCaption = QStringLiteral("Stop");
 const QString LoadCaption = QStringLiteral("Load");
 const QString SaveCaption = QStringLiteral("Save");
 const QString LineBreak = QStringLiteral("\r\n");
+
+// A names text of more than ManyLines line breaks is shown LinesPerParagraph lines to a
+// paragraph; a line of more than LongLine characters turns wrapping off.
+constexpr qsizetype ManyLines = 4096;
+constexpr int LinesPerParagraph = 64;
+constexpr qsizetype LongLine = 10000;
 const QString LoadFileTitle = QStringLiteral("Load preset...");
 const QString SaveFileTitle = QStringLiteral("Save preset as...");
 
@@ -153,6 +160,9 @@ void frmMain::buildControls()
     txtNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtNames->setFont(smallFont());
     txtNames->setTabChangesFocus(true);
+    // Wrapping at word boundaries searches each overlong word for one: a line without spaces
+    // would take time growing with the square of its length.
+    txtNames->setWordWrapMode(QTextOption::WrapAnywhere);
 
     int3rval = new QLineEdit(this);
     int3rval->setObjectName(QStringLiteral("int3rval"));
@@ -256,19 +266,74 @@ void frmMain::OpenUrl(const QString &url)
 
 QString frmMain::namesText() const
 {
-    // The raw text keeps no-break spaces; the document's separators become CR LF.
-    QString text = txtNames->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), LineBreak);
-    text.replace(QChar(QChar::LineSeparator), LineBreak);
-    return text;
+    // The raw text keeps no-break spaces; the document's separators become CR LF, in one pass
+    // (replacing them one at a time would move the rest of the text at each).
+    const QString raw = m_pendingNames ? *m_pendingNames : txtNames->document()->toRawText();
+    const auto isBreak = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    };
+    QString text;
+    text.reserve(raw.size() + std::count_if(raw.cbegin(), raw.cend(), isBreak));
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (isBreak(raw[i])) {
+            text.append(QStringView(raw).sliced(start, i - start)).append(LineBreak);
+            start = i + 1;
+        }
+    }
+    return text.append(QStringView(raw).sliced(start));
 }
 
 void frmMain::setNamesText(const QString &text)
 {
-    QString lines = text;
-    lines.replace(LineBreak, QStringLiteral("\n"));
-    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    txtNames->setPlainText(lines);
+    // Each line break becomes a paragraph break, except in a text of many lines: there runs of
+    // lines share a paragraph, joined by line separators. The box lays out and edits a document
+    // of some thousand paragraphs at once, where millions of paragraphs (a 15 MiB list of short
+    // names) would take seconds and hundreds of megabytes. namesText() reads both as CR LF.
+    const qsizetype breaks = text.count(u'\n') + text.count(u'\r');
+    const int linesPerParagraph = breaks > ManyLines ? LinesPerParagraph : 1;
+    QString lines;
+    lines.reserve(text.size());
+    qsizetype longest = 0;
+    int inParagraph = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        lines.append(QStringView(text).sliced(start, end - start));
+        longest = std::max(longest, end - start);
+        if (end == text.size())
+            break;
+        start =
+            end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+        if (++inParagraph == linesPerParagraph) {
+            lines.append(u'\n');
+            inParagraph = 0;
+        } else {
+            lines.append(QChar(QChar::LineSeparator));
+        }
+    }
+    // A line too long to wrap at once (a file picked by mistake, minified text) is not wrapped:
+    // the box then needs no new layout when its width changes.
+    txtNames->setLineWrapMode(longest > LongLine ? QPlainTextEdit::NoWrap
+                                                 : QPlainTextEdit::WidgetWidth);
+    // The box lays its text out again at every change of its width; a long text given before
+    // the window is first shown waits for the window's final size, so it is laid out once.
+    if (!isVisible() && text.size() > LongLine) {
+        m_pendingNames = lines;
+        txtNames->clear();
+        return;
+    }
+    m_pendingNames.reset();
+    showNames(lines);
+}
+
+void frmMain::showNames(const QString &lines)
+{
+    // Through the document, with the cursor put back at the start: the box's own setPlainText()
+    // lays a long line out twice.
+    txtNames->document()->setPlainText(lines);
+    txtNames->setTextCursor(QTextCursor(txtNames->document()));
 }
 
 QString frmMain::intervalText() const
@@ -614,6 +679,10 @@ void frmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     frameChanged();
+    if (m_pendingNames) {
+        showNames(*m_pendingNames);
+        m_pendingNames.reset();
+    }
 }
 
 void frmMain::moveEvent(QMoveEvent *event)

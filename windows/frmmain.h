@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -174,6 +175,8 @@ private:
     // frame becomes known or changes.
     void frameChanged();
     void layoutControls();
+    // Puts text into txtNames as it is (paragraph and line separators already in place).
+    void showNames(const QString &lines);
 
     MessengerFactory m_createMessenger;
     Velmira::MessageBoxes *m_boxes;
@@ -185,6 +188,9 @@ private:
     Velmira::SysTray m_sysTray;
     QPointer<frmOptions> m_options;
     QPointer<frmAbout> m_about;
+    // A long names text given while the window was hidden, as the box will hold it: set at the
+    // first showing.
+    std::optional<QString> m_pendingNames;
     // Set by an unload the program was asked for: nobody may be there to close a message box.
     bool m_unattended = false;
     // Frame width and height around the client area, as last seen.

@@ -263,6 +263,10 @@ private slots:
         QTest::newRow("non-latin") << "Zoë 😀\r\nΣ"
                                    << "Zoë 😀\r\nΣ";
         QTest::newRow("typed") << QString() << "Ann\r\nBob\r\n";
+        const QString many = QStringLiteral("Ann\r\n\r\nBob\r").repeated(2000);
+        QTest::newRow("many lines")
+            << many << QString(many).replace("\r\n", "\r").replace('\r', "\r\n");
+        QTest::newRow("long line") << QString(20000, u'x') << QString(20000, u'x');
     }
     void namesText()
     {
