@@ -313,10 +313,13 @@ void frmMain::setNamesText(const QString &text)
             lines.append(QChar(QChar::LineSeparator));
         }
     }
-    // A line too long to wrap at once (a file picked by mistake, minified text) is not wrapped:
-    // the box then needs no new layout when its width changes.
-    txtNames->setLineWrapMode(longest > LongLine ? QPlainTextEdit::NoWrap
-                                                 : QPlainTextEdit::WidgetWidth);
+    // A line too long to wrap at once (a file picked by mistake, minified text) is not wrapped.
+    // The box is emptied before its wrapping changes, which would lay the old text out again.
+    const auto wrap = longest > LongLine ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth;
+    if (txtNames->lineWrapMode() != wrap) {
+        txtNames->clear();
+        txtNames->setLineWrapMode(wrap);
+    }
     // The box lays its text out again at every change of its width; a long text given before
     // the window is first shown waits for the window's final size, so it is laid out once.
     if (!isVisible() && text.size() > LongLine) {
