@@ -666,8 +666,16 @@ void frmMain::resizeEvent(QResizeEvent *event)
 void frmMain::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The window offers no maximise button; a maximise that the window manager lets through
+    // anyway (a double click on the title bar, a key) is undone at once.
+    const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (windowState() & large) {
+        setWindowState(windowState() & ~large); // the nested change runs Form_Resize
+        return;
+    }
+    Form_Resize();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -181,6 +181,8 @@ private slots:
         w.resize(50, 40);
         QCOMPARE(twips(w), QSizeF(4770, 4440));
         checkStretched(w);
+        w.setWindowState(Qt::WindowMaximized); // as a window manager may do without a button
+        QTRY_VERIFY(!w.isMaximized());
     }
 
     void startAndStop_data()
