@@ -154,10 +154,9 @@ bool plainlyWritten(QByteArrayView value)
 
 // The file's entries as QSettings reads them, line by line in `dir`; nullopt when `dir` cannot
 // be written. With `checkExact` false, ReadableEntries::exact is not worked out. Entries of
-// `replaced` (full keys) are left out when they read back exactly. QSettings works
-// on private copies only: it caches files by name across instances and would miss a rewrite of
-// the same size within its clock's resolution, and its own writer waits without limit for a
-// lock.
+// `replaced` (full keys) are left out when they read back exactly. QSettings works on private
+// copies only: it caches files by name across instances and would miss a rewrite of the same
+// size within its clock's resolution, and its own writer waits without limit for a lock.
 std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini,
                                            bool checkExact, const QStringList &replaced = {})
 {
@@ -330,8 +329,8 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
 
     // Under the lock: take the current file, let QSettings rebuild it from the entries it can
     // read, with the new ones applied, and put the result in place in one rename. A file that
-    // does not read back exactly is first kept as it is, beside it.
-    // Names texts run to megabytes: what is no longer needed is let go at once.
+    // does not read back exactly is first kept as it is, beside it. Names texts run to megabytes:
+    // what is no longer needed is let go at once.
     QString reason;
     std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
     if (!current)
@@ -380,12 +379,14 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
         return failure(noScratchReason());
     if (!out.open(QIODevice::WriteOnly))
         return failure(fileErrorText(out));
-    while (!result.atEnd()) {
+    bool copied = true;
+    while (copied && !result.atEnd()) {
         const QByteArray piece = result.read(1 << 20);
-        if (piece.isEmpty() || out.write(piece) != piece.size())
-            break;
+        copied = !piece.isEmpty() && out.write(piece) == piece.size();
     }
-    if (!result.atEnd() || !out.commit()) {
+    // A short write (a full disk) must not be committed: QSaveFile would put the torn file in
+    // place.
+    if (!copied || !out.commit()) {
         const QString reason = fileErrorText(out);
         out.cancelWriting();
         return failure(reason);
