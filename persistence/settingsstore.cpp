@@ -119,32 +119,54 @@ struct ReadableEntries
 };
 
 // Whether QSettings writes `value`, a value as it stands on its line, back as it stands, told
-// without writing it: every byte is one QSettings writes unchanged, or an escaped CR or LF. A
-// quick answer for the long values of a names text; false means "ask QSettings".
+// without writing it: every byte is one QSettings writes unchanged where it stands, or an escaped
+// CR or LF. Such a value reads as plainText() gives it. A quick answer for the long values of a
+// names text; false means "ask QSettings".
 bool plainlyWritten(QByteArrayView value)
 {
-    // What QSettings writes unchanged, asked once: "a<c>b" for each printable ASCII c.
-    static const std::array<bool, 128> unchanged = [] {
-        std::array<bool, 128> table{};
+    // Where QSettings writes each printable ASCII c unchanged, asked once: "c" as the first,
+    // a middle ("acb") and the last byte of a value.
+    enum Place : unsigned char
+    {
+        First = 1,
+        Middle = 2,
+        Last = 4
+    };
+    static const std::array<unsigned char, 128> unchanged = [] {
+        std::array<unsigned char, 128> table{};
         const QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("probe.ini"));
+        const std::array<std::pair<Place, const char *>, 3> shapes{
+            {{First, "%1b"}, {Middle, "a%1b"}, {Last, "a%1"}}};
         {
             QSettings probe(path, QSettings::IniFormat);
-            for (int c = 0x20; c < 0x7f; ++c)
-                probe.setValue(QStringLiteral("k%1").arg(c), QStringLiteral("a%1b").arg(QChar(c)));
+            for (int c = 0x20; c < 0x7f; ++c) {
+                for (const auto &[place, shape] : shapes)
+                    probe.setValue(QStringLiteral("k%1_%2").arg(c).arg(place),
+                                   QString::fromLatin1(shape).arg(QChar(c)));
+            }
             probe.setValue(QStringLiteral("cr"), QStringLiteral("\r\n"));
         }
         const QByteArray written = readBytes(path);
-        for (int c = 0x20; c < 0x7f; ++c)
-            table[c] = written.contains("\nk" + QByteArray::number(c) + "=a" + char(c) + "b\n");
-        table['\\'] = written.contains("\ncr=\\r\\n\n");
+        for (int c = 0x20; c < 0x7f; ++c) {
+            for (const auto &[place, shape] : shapes) {
+                const QByteArray line =
+                    "\nk" + QByteArray::number(c) + '_' + QByteArray::number(place) + '=' +
+                    QByteArray(shape).replace("%1", QByteArray(1, char(c))) + '\n';
+                if (written.contains(line))
+                    table[c] |= place;
+            }
+        }
+        if (written.contains("\ncr=\\r\\n\n"))
+            table['\\'] = First | Middle;
         return table;
     }();
     if (value.startsWith('@')) // the mark of a value that is no text
         return false;
     for (qsizetype i = 0; i < value.size(); ++i) {
         const auto c = static_cast<unsigned char>(value[i]);
-        if (c >= unchanged.size() || !unchanged[c])
+        const unsigned char place = i == 0 ? First : i + 1 == value.size() ? Last : Middle;
+        if (c >= unchanged.size() || !(unchanged[c] & place))
             return false;
         if (c == '\\' && (++i == value.size() || (value[i] != 'r' && value[i] != 'n')))
             return false;
@@ -152,9 +174,23 @@ bool plainlyWritten(QByteArrayView value)
     return true;
 }
 
+// The text of a value for which plainlyWritten() holds.
+QString plainText(QByteArrayView value)
+{
+    QString text;
+    text.reserve(value.size());
+    qsizetype start = 0;
+    for (qsizetype i = value.indexOf('\\'); i >= 0; i = value.indexOf('\\', start)) {
+        text.append(QLatin1String(value.sliced(start, i - start)));
+        text.append(value[i + 1] == 'r' ? u'\r' : u'\n');
+        start = i + 2;
+    }
+    return text.append(QLatin1String(value.sliced(start)));
+}
+
 // The file's entries as QSettings reads them, line by line in `dir`; nullopt when `dir` cannot
-// be written. With `checkExact` false, ReadableEntries::exact is not worked out. Entries of
-// `replaced` (full keys) are left out when they read back exactly. QSettings works on private
+// be written. With `checkExact` false, ReadableEntries::exact may be left true although it is
+// not. Entries of `replaced` (full keys) may be left out. QSettings works on private
 // copies only: it caches files by name across instances and would miss a rewrite of the same
 // size within its clock's resolution, and its own writer waits without limit for a lock.
 std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini,
@@ -186,8 +222,11 @@ std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByte
         const bool plain =
             section == "[Settings]" && plainlyWritten(key) && plainlyWritten(rawValue);
         const QString plainKey = Section + u'/' + QString::fromLatin1(key);
-        if (plain && replaced.contains(plainKey)) {
-            // Its value is not needed (a names text can be megabytes to parse).
+        if (plain) {
+            // Read without QSettings (a names text can be megabytes to parse), and not at all
+            // when it is about to be replaced.
+            if (!replaced.contains(plainKey))
+                read.entries.append({plainKey, plainText(rawValue)});
             read.exact = read.exact && !seen.contains(plainKey);
             seen.insert(plainKey);
             continue;
@@ -213,8 +252,6 @@ std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByte
             continue;
         }
         seen.insert(keys.first());
-        if (plain && keys.first() == plainKey)
-            continue;
         // Read exactly when QSettings writes the value back as the line stands.
         const QString canonPath = dir.filePath(QStringLiteral("canon.ini"));
         {
@@ -250,7 +287,10 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
         *reason = file.errorString();
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
+    // Sized to the file: readAll() would take up to twice the room of a long file.
+    QByteArray bytes(file.size(), Qt::Uninitialized);
+    bytes.resize(std::max<qint64>(file.read(bytes.data(), bytes.size()), 0));
+    bytes += file.readAll();
     if (file.error() != QFileDevice::NoError) {
         *reason = file.errorString();
         return std::nullopt;
