@@ -561,9 +561,13 @@ void frmMain::saveSettings()
     current.widthTwips = twipsWidth();
     current.heightTwips = twipsHeight();
     const Velmira::Result saved = settingsStore().save(current);
-    // A failure, or the note that an unreadable file was kept before it was replaced.
-    if (!saved.message.isEmpty())
-        reportError(saved.message);
+    // A failure, or the note that an unreadable file was kept before it was replaced; on stderr
+    // too, which an unattended report writes to anyway.
+    if (saved.message.isEmpty())
+        return;
+    if (!m_unattended)
+        qWarning().noquote() << saved.message;
+    reportError(saved.message);
 }
 
 void frmMain::loadPreset(int number)
