@@ -1,6 +1,7 @@
 #include "namesfile.h"
 
 #include "cp1252.h"
+#include "fileerror.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -79,11 +80,11 @@ Result save(const QString &path, const QString &text)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return Result::failure(
-            tr("Could not save the names to \"%1\": %2").arg(path, file.errorString()));
+            tr("Could not save the names to \"%1\": %2").arg(path, fileErrorText(file)));
     }
     const QByteArray bytes = encode(text);
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
+        const QString reason = fileErrorText(file);
         file.cancelWriting();
         return Result::failure(tr("Could not save the names to \"%1\": %2").arg(path, reason));
     }

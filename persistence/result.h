@@ -5,13 +5,14 @@
 namespace Velmira {
 
 // The outcome of a persistence operation: ok, or a message for the user that names the path and
-// the reason.
+// the reason. A success may carry a message too: something the user should be told although the
+// operation went through.
 struct Result
 {
     bool ok = true;
     QString message;
 
-    static Result success() { return {}; }
+    static Result success(const QString &note = {}) { return {true, note}; }
     static Result failure(const QString &message) { return {false, message}; }
 };
 

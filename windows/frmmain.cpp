@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
@@ -50,6 +51,12 @@ const QString StopCaption = QStringLiteral("Stop");
 const QString LoadCaption = QStringLiteral("Load");
 const QString SaveCaption = QStringLiteral("Save");
 const QString LineBreak = QStringLiteral("\r\n");
+
+// A names text of more than ManyLines line breaks is shown LinesPerParagraph lines to a
+// paragraph; a line of more than LongLine characters turns wrapping off.
+constexpr qsizetype ManyLines = 4096;
+constexpr int LinesPerParagraph = 64;
+constexpr qsizetype LongLine = 10000;
 const QString LoadFileTitle = QStringLiteral("Load preset...");
 const QString SaveFileTitle = QStringLiteral("Save preset as...");
 
@@ -155,6 +162,9 @@ void frmMain::buildControls()
     txtNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtNames->setFont(smallFont());
     txtNames->setTabChangesFocus(true);
+    // Wrapping at word boundaries searches each overlong word for one: a line without spaces
+    // would take time growing with the square of its length.
+    txtNames->setWordWrapMode(QTextOption::WrapAnywhere);
 
     int3rval = new QLineEdit(this);
     int3rval->setObjectName(QStringLiteral("int3rval"));
@@ -288,19 +298,77 @@ void frmMain::OpenUrl(const QString &url)
 
 QString frmMain::namesText() const
 {
-    // The raw text keeps no-break spaces; the document's separators become CR LF.
-    QString text = txtNames->document()->toRawText();
-    text.replace(QChar(QChar::ParagraphSeparator), LineBreak);
-    text.replace(QChar(QChar::LineSeparator), LineBreak);
-    return text;
+    // The raw text keeps no-break spaces; the document's separators become CR LF, in one pass
+    // (replacing them one at a time would move the rest of the text at each).
+    const QString raw = m_pendingNames ? *m_pendingNames : txtNames->document()->toRawText();
+    const auto isBreak = [](QChar c) {
+        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    };
+    QString text;
+    text.reserve(raw.size() + std::count_if(raw.cbegin(), raw.cend(), isBreak));
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (isBreak(raw[i])) {
+            text.append(QStringView(raw).sliced(start, i - start)).append(LineBreak);
+            start = i + 1;
+        }
+    }
+    return text.append(QStringView(raw).sliced(start));
 }
 
 void frmMain::setNamesText(const QString &text)
 {
-    QString lines = text;
-    lines.replace(LineBreak, QStringLiteral("\n"));
-    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    txtNames->setPlainText(lines);
+    // Each line break becomes a paragraph break, except in a text of many lines: there runs of
+    // lines share a paragraph, joined by line separators. The box lays out and edits a document
+    // of some thousand paragraphs at once, where millions of paragraphs (a 15 MiB list of short
+    // names) would take seconds and hundreds of megabytes. namesText() reads both as CR LF.
+    const qsizetype breaks = text.count(u'\n') + text.count(u'\r');
+    const int linesPerParagraph = breaks > ManyLines ? LinesPerParagraph : 1;
+    QString lines;
+    lines.reserve(text.size());
+    qsizetype longest = 0;
+    int inParagraph = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        lines.append(QStringView(text).sliced(start, end - start));
+        longest = std::max(longest, end - start);
+        if (end == text.size())
+            break;
+        start =
+            end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
+        if (++inParagraph == linesPerParagraph) {
+            lines.append(u'\n');
+            inParagraph = 0;
+        } else {
+            lines.append(QChar(QChar::LineSeparator));
+        }
+    }
+    // A line too long to wrap at once (a file picked by mistake, minified text) is not wrapped.
+    // The box is emptied before its wrapping changes, which would lay the old text out again.
+    const auto wrap = longest > LongLine ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth;
+    if (txtNames->lineWrapMode() != wrap) {
+        txtNames->clear();
+        txtNames->setLineWrapMode(wrap);
+    }
+    // The box lays its text out again at every change of its width; a long text given before
+    // the window is first shown waits for the window's final size, so it is laid out once.
+    if (!isVisible() && text.size() > LongLine) {
+        m_pendingNames = lines;
+        txtNames->clear();
+        return;
+    }
+    m_pendingNames.reset();
+    showNames(lines);
+}
+
+void frmMain::showNames(const QString &lines)
+{
+    // Through the document, with the cursor put back at the start: the box's own setPlainText()
+    // lays a long line out twice.
+    txtNames->document()->setPlainText(lines);
+    txtNames->setTextCursor(QTextCursor(txtNames->document()));
 }
 
 QString frmMain::intervalText() const
@@ -386,8 +454,9 @@ void frmMain::Form_Unload(UnloadMode mode)
     if (Quitting)
         return;
     Quitting = true;
+    m_unattended = mode == UnloadMode::Program;
     // A failed save is reported; the shutdown goes on, so the name is still put back.
-    saveSettings(mode);
+    saveSettings();
     m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
     m_engine.setMessenger(nullptr);
     m_messenger.reset();
@@ -518,7 +587,7 @@ void frmMain::loadSettings()
     setTwipsHeight(std::min(stored.heightTwips, heightLimit));
 }
 
-void frmMain::saveSettings(UnloadMode mode)
+void frmMain::saveSettings()
 {
     Velmira::Settings current;
     current.interval = intervalText();
@@ -528,12 +597,13 @@ void frmMain::saveSettings(UnloadMode mode)
     current.widthTwips = twipsWidth();
     current.heightTwips = twipsHeight();
     const Velmira::Result saved = settingsStore().save(current);
-    if (saved.ok)
+    // A failure, or the note that an unreadable file was kept before it was replaced; on stderr
+    // too, which an unattended report writes to anyway.
+    if (saved.message.isEmpty())
         return;
-    qWarning().noquote() << saved.message;
-    // Nobody is there to read a box when a signal or the session's end closes the window.
-    if (mode == UnloadMode::User)
-        reportError(saved.message);
+    if (!m_unattended)
+        qWarning().noquote() << saved.message;
+    reportError(saved.message);
 }
 
 void frmMain::loadPreset(int number)
@@ -549,7 +619,7 @@ void frmMain::loadPreset(int number)
 void frmMain::savePreset(int number)
 {
     const Velmira::Result saved = settingsStore().savePreset(number, namesText());
-    if (!saved.ok)
+    if (!saved.message.isEmpty())
         reportError(saved.message);
 }
 
@@ -621,7 +691,10 @@ void frmMain::engineStateChanged(RotationEngine::State state)
 
 void frmMain::reportError(const QString &text)
 {
-    m_boxes->error(this, text);
+    if (m_unattended)
+        m_boxes->notice(text);
+    else
+        m_boxes->error(this, text);
 }
 
 void frmMain::reportNotice(const QString &text)
@@ -638,8 +711,16 @@ void frmMain::resizeEvent(QResizeEvent *event)
 void frmMain::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The window offers no maximise button; a maximise that the window manager lets through
+    // anyway (a double click on the title bar, a key) is undone at once.
+    const Qt::WindowStates large = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (windowState() & large) {
+        setWindowState(windowState() & ~large); // the nested change runs Form_Resize
+        return;
+    }
+    Form_Resize();
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -654,6 +735,10 @@ void frmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     frameChanged();
+    if (m_pendingNames) {
+        showNames(*m_pendingNames);
+        m_pendingNames.reset();
+    }
 }
 
 void frmMain::moveEvent(QMoveEvent *event)

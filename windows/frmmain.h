@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAbstractButton;
 class QAction;
@@ -51,7 +52,8 @@ public:
 
     // How the window came to close: the user closed it (close box, window menu), or the program
     // closed it (a termination signal, the session's end, the program's own request). Only the
-    // user is shown a message box when the settings cannot be saved.
+    // user is shown message boxes during the unload; otherwise its reports go to stderr and a
+    // desktop notification, and nothing waits.
     enum class UnloadMode
     {
         User,
@@ -168,10 +170,11 @@ private:
     void buildControls();
     void buildMenus();
     void loadSettings();
-    void saveSettings(UnloadMode mode);
+    void saveSettings();
     void loadPreset(int number);
     void savePreset(int number);
     void engineStateChanged(Velmira::RotationEngine::State state);
+    // A message box; during a shutdown the program was asked for, stderr and a notification.
     void reportError(const QString &text);
     void reportNotice(const QString &text);
     void bindNow(std::unique_ptr<Velmira::Messenger> messenger);
@@ -179,6 +182,8 @@ private:
     // frame becomes known or changes.
     void frameChanged();
     void layoutControls();
+    // Puts text into txtNames as it is (paragraph and line separators already in place).
+    void showNames(const QString &lines);
 
     MessengerFactory m_createMessenger;
     Velmira::MessageBoxes *m_boxes;
@@ -192,6 +197,11 @@ private:
     Velmira::SysTray m_sysTray;
     QPointer<frmOptions> m_options;
     QPointer<frmAbout> m_about;
+    // A long names text given while the window was hidden, as the box will hold it: set at the
+    // first showing.
+    std::optional<QString> m_pendingNames;
+    // Set by an unload the program was asked for: nobody may be there to close a message box.
+    bool m_unattended = false;
     // Frame width and height around the client area, as last seen.
     QSize m_frameExtra{0, 0};
 };

@@ -1,8 +1,17 @@
 #include "messageboxes.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDebug>
 #include <QMessageBox>
+#include <QVariantMap>
 
 namespace Velmira {
+
+void MessageBoxes::notice(const QString &text)
+{
+    qWarning().noquote() << text;
+}
 
 void QtMessageBoxes::error(QWidget *parent, const QString &text)
 {
@@ -20,6 +29,26 @@ void QtMessageBoxes::information(QWidget *parent, const QString &text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
+}
+
+void QtMessageBoxes::notice(const QString &text)
+{
+    MessageBoxes::notice(text);
+    // Without a bus address the D-Bus library would try to launch a bus: no notification then.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return;
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // app name, replaces id, icon, summary, body, actions, hints, expiry (-1: the server's).
+    notify << QStringLiteral("Velmira") << 0u << QStringLiteral("velmira")
+           << QStringLiteral("Velmira") << text << QStringList() << QVariantMap() << -1;
+    // A bus without a notification service answers with an error, which nobody waits for.
+    bus.send(notify);
 }
 
 } // namespace Velmira

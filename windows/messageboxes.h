@@ -15,6 +15,10 @@ public:
     virtual void error(QWidget *parent, const QString &text) = 0;
     // Something the user should know that is not a failure; the error box unless overridden.
     virtual void information(QWidget *parent, const QString &text) { error(parent, text); }
+    // A report when nobody may be there to close a box (the program was asked to end by a
+    // signal or the session): it never waits. Written to stderr; the real implementation also
+    // shows it as a desktop notification.
+    virtual void notice(const QString &text);
 };
 
 // The real message boxes (QMessageBox), modal to `parent`.
@@ -23,6 +27,9 @@ class QtMessageBoxes : public MessageBoxes
 public:
     void error(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
+    // Also sent to the session's notification service, when there is a session bus, without
+    // waiting for an answer.
+    void notice(const QString &text) override;
 };
 
 } // namespace Velmira

@@ -15,11 +15,19 @@ namespace {
 
 constexpr std::array<int, 3> Handled = {SIGTERM, SIGINT, SIGHUP};
 int g_fds[2] = {-1, -1};
+volatile sig_atomic_t g_requested = 0;
 struct sigaction g_previous[Handled.size()];
 
 void onSignal(int number)
 {
-    // Only async-signal-safe work here.
+    // Only async-signal-safe work here. A second request ends the process at once, the way the
+    // signal does by default: the first one's shutdown is not waited for.
+    if (g_requested) {
+        ::signal(number, SIG_DFL);
+        ::raise(number);
+        return;
+    }
+    g_requested = 1;
     const unsigned char byte = static_cast<unsigned char>(number);
     const int savedErrno = errno;
     [[maybe_unused]] const ssize_t written = ::write(g_fds[0], &byte, 1);
@@ -57,6 +65,7 @@ TerminationSignals::~TerminationSignals()
     ::close(g_fds[0]);
     ::close(g_fds[1]);
     g_fds[0] = g_fds[1] = -1;
+    g_requested = 0;
 }
 
 void TerminationSignals::readSignal()

@@ -1,13 +1,16 @@
 // Start-up cost of the program against a bare Qt Widgets window: each run launches the
 // executable as a child process with the offscreen platform and a private settings folder,
 // measures the time until it has exited and its peak resident memory (from wait4), and the
-// ratio benchmark reports velmira / bare window for both.
+// ratio benchmark reports velmira / bare window for both. BM_StartupNamesText starts velmira
+// with a long last names text in its settings: one line of 1 MiB, or 15 MiB of short lines.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,7 +47,7 @@ const std::string &configHome()
     return dir;
 }
 
-std::vector<std::string> childEnvironment()
+std::vector<std::string> childEnvironment(const std::string &settingsHome)
 {
     std::vector<std::string> env;
     for (char **e = environ; *e; ++e) {
@@ -55,13 +58,14 @@ std::vector<std::string> childEnvironment()
         env.push_back(entry);
     }
     env.push_back("QT_QPA_PLATFORM=offscreen");
-    env.push_back("XDG_CONFIG_HOME=" + configHome());
+    env.push_back("XDG_CONFIG_HOME=" + settingsHome);
     return env;
 }
 
-RunResult runOnce(const std::vector<std::string> &command)
+RunResult runOnce(const std::vector<std::string> &command,
+                  const std::string &settingsHome = configHome())
 {
-    static const std::vector<std::string> env = childEnvironment();
+    const std::vector<std::string> env = childEnvironment(settingsHome);
     std::vector<char *> argv, envp;
     for (const auto &a : command)
         argv.push_back(const_cast<char *>(a.c_str()));
@@ -89,6 +93,29 @@ RunResult runOnce(const std::vector<std::string> &command)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         throw std::runtime_error(command[0] + " did not exit cleanly");
     return {std::chrono::duration<double>(end - start).count(), double(usage.ru_maxrss)};
+}
+
+// A settings folder whose last names text is one line of 1 MiB (shape 0) or 15 MiB of short
+// lines (shape 1), as the program itself stores it: line breaks escaped as \r\n.
+std::string settingsWithNames(int shape)
+{
+    const std::string home = configHome() + "/names" + std::to_string(shape);
+    std::filesystem::create_directories(home + "/Velmira");
+    std::string names;
+    if (shape == 0) {
+        for (int n = 0; names.size() < (1u << 20); ++n)
+            names += "name" + std::to_string(n);
+        names.resize(1u << 20);
+    } else {
+        // The text's own size counts CR LF as two characters; stored, they take four.
+        for (size_t n = 0, size = 0; size < 15u * (1u << 20); ++n) {
+            const std::string line = "name " + std::to_string(n);
+            names += (n ? "\\r\\n" : "") + line;
+            size += line.size() + 2;
+        }
+    }
+    std::ofstream(home + "/Velmira/Vuzerer4.ini") << "[Settings]\nSaveLast=" << names << "\n";
+    return home;
 }
 
 const std::vector<std::string> velmira{VELMIRA_EXECUTABLE, "--messenger=builtin",
@@ -152,8 +179,33 @@ void BM_StartupRatio(benchmark::State &state)
     state.counters["rss_ratio"] = ours.peakKiB / bare.peakKiB;
 }
 
+void BM_StartupNamesText(benchmark::State &state)
+{
+    double peak = 0;
+    try {
+        const std::string home = settingsWithNames(int(state.range(0)));
+        runOnce(velmira, home);
+        for (auto _ : state) {
+            const RunResult r = runOnce(velmira, home);
+            state.SetIterationTime(r.seconds);
+            peak = std::max(peak, r.peakKiB);
+        }
+    } catch (const std::exception &e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    state.counters["peak_rss_MiB"] = peak / 1024.0;
+}
+
 } // namespace
 
+BENCHMARK(BM_StartupNamesText)
+    ->ArgName("many_lines")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 BENCHMARK(BM_StartupBareWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_StartupVelmira)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_StartupRatio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);

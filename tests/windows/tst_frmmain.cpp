@@ -181,6 +181,8 @@ private slots:
         w.resize(50, 40);
         QCOMPARE(twips(w), QSizeF(4770, 4440));
         checkStretched(w);
+        w.setWindowState(Qt::WindowMaximized); // as a window manager may do without a button
+        QTRY_VERIFY(!w.isMaximized());
     }
 
     void startAndStop_data()
@@ -263,6 +265,10 @@ private slots:
         QTest::newRow("non-latin") << "Zoë 😀\r\nΣ"
                                    << "Zoë 😀\r\nΣ";
         QTest::newRow("typed") << QString() << "Ann\r\nBob\r\n";
+        const QString many = QStringLiteral("Ann\r\n\r\nBob\r").repeated(2000);
+        QTest::newRow("many lines")
+            << many << QString(many).replace("\r\n", "\r").replace('\r', "\r\n");
+        QTest::newRow("long line") << QString(20000, u'x') << QString(20000, u'x');
     }
     void namesText()
     {

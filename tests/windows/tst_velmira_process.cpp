@@ -1,6 +1,7 @@
 // The real program, started as a process: its command line and its answer to being ended from
 // outside.
-#include <QFile>
+#include "privatebus.h"
+
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -8,32 +9,15 @@
 
 #include <csignal>
 
-namespace {
-
-// Whether `pid` has a handler for `signalNumber` (from the SigCgt mask in /proc).
-bool catches(qint64 pid, int signalNumber)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("SigCgt:"))
-                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signalNumber - 1)) & 1u;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 // Each test runs the program with a fresh, empty home and settings folder.
 class TestVelmiraProcess : public QObject
 {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_home;
-    void start(QProcess &process, const QStringList &arguments)
+    void start(QProcess &process, const QStringList &arguments,
+               QProcessEnvironment env = QProcessEnvironment::systemEnvironment())
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("XDG_CONFIG_HOME", m_home->path());
         env.insert("HOME", m_home->path());
@@ -79,32 +63,50 @@ private slots:
         QVERIFY2(err.contains(stderrHas), qPrintable(err));
     }
 
+    // Ended from outside while the client refuses, or never answers, putting the name back:
+    // nothing waits on a person. The settings are saved, the failure goes to stderr and the
+    // program ends by itself; a second signal ends it at once.
     void endedFromOutside_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::addColumn<QString>("clientFault");
+        QTest::addColumn<bool>("twice");
+        QTest::newRow("SIGTERM") << SIGTERM << "--fail=SetFriendlyName" << false;
+        QTest::newRow("SIGINT") << SIGINT << "--fail=SetFriendlyName" << false;
+        QTest::newRow("SIGHUP") << SIGHUP << "--fail=SetFriendlyName" << false;
+        QTest::newRow("second SIGTERM") << SIGTERM << "--hang=SetFriendlyName" << true;
     }
     void endedFromOutside()
     {
         QFETCH(int, signalNumber);
+        QFETCH(QString, clientFault);
+        QFETCH(bool, twice);
+        PrivateBus bus;
+        QVERIFY(bus.isValid());
+        ReferenceClientProcess client(bus, {clientFault});
+        QVERIFY(client.isServing());
         QProcess process;
-        start(process, {});
+        start(process, {"--messenger=dbus"}, bus.environment());
         QVERIFY(process.waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(catches(process.processId(), signalNumber), 20000);
-        ::kill(pid_t(process.processId()), signalNumber);
-        QVERIFY(process.waitForFinished(20000));
-        // Killed by the signal, the process would end abnormally; the unload ends it normally.
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const auto pid = pid_t(process.processId());
+        // The client's name on stderr: the signal handlers are in place before it is chosen.
+        QByteArray err;
+        QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("velmira: "),
+                                 20000);
+        ::kill(pid, signalNumber);
+        if (twice) {
+            QTRY_VERIFY_WITH_TIMEOUT(client.lines().join('\n').contains("not answering"), 20000);
+            ::kill(pid, signalNumber);
+        }
+        QVERIFY(process.waitForFinished(3000));
+        // Killed by the second signal; the unload ends the process normally.
+        QCOMPARE(process.exitStatus(), twice ? QProcess::CrashExit : QProcess::NormalExit);
+        if (twice)
+            return;
         QCOMPARE(process.exitCode(), 0);
-        // The unload saved the settings: a first run writes all six defaults.
+        QVERIFY((err + process.readAllStandardError()).contains("Could not put back the display"));
         QSettings ini(m_home->filePath("Velmira/Vuzerer4.ini"), QSettings::IniFormat);
-        QStringList values;
-        for (const char *key : {"Interval", "ResetNick", "SaveLast", "Min", "Width", "Height"})
-            values << ini.value(QStringLiteral("Settings/") + key).toString();
-        QCOMPARE(values,
-                 (QStringList{"1", "1", "put each name on a new line...", "0", "4770", "4440"}));
+        QCOMPARE(ini.value("Settings/Width").toString(), QStringLiteral("4770")); // saved
     }
 };
 
