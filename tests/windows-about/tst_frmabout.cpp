@@ -1,6 +1,7 @@
 #include "windows/artwork.h"
 #include "windows/frmabout.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPointer>
 #include <QScreen>
@@ -13,8 +14,8 @@ class TestFrmAbout : public QObject
 private slots:
     void clickTable_data();
     void clickTable();
-    void layout_data();
-    void layout();
+    void keyboard_data();
+    void keyboard();
     void windowIsBorderlessAndCentred();
     void artwork();
     void addressesAreWebAddresses();
@@ -99,34 +100,44 @@ void TestFrmAbout::clickTable()
     QCOMPARE(opened, expectOpened);
 }
 
-// Pixel rectangles of the controls, worked out by hand from the twips of the design.
-void TestFrmAbout::layout_data()
+// The links take the focus and open with Enter or Space, or with a screen reader's press action
+// (key 0); Escape closes the window from anywhere in it.
+void TestFrmAbout::keyboard_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("expected");
-    QTest::newRow("Image1") << "Image1" << QRect(0, 0, 527, 79);
-    QTest::newRow("Shape1") << "Shape1" << QRect(0, 0, 528, 80);
-    QTest::newRow("Shape2") << "Shape2" << QRect(0, 79, 528, 49);
-    QTest::newRow("Label1") << "Label1" << QRect(8, 101, 105, 17);
-    QTest::newRow("Label2") << "Label2" << QRect(384, 101, 137, 17);
-    QTest::newRow("Label3") << "Label3" << QRect(392, 88, 129, 17);
-    QTest::newRow("Label4") << "Label4" << QRect(8, 88, 121, 17);
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("expectOpened");
+    QTest::addColumn<bool>("expectClosed");
+    const QStringList author{frmAbout::authorUrl()}, maker{frmAbout::makerUrl()};
+    QTest::newRow("Enter on author") << "Label3" << int(Qt::Key_Return) << author << false;
+    QTest::newRow("keypad Enter") << "Label3" << int(Qt::Key_Enter) << author << false;
+    QTest::newRow("Space on product") << "Label4" << int(Qt::Key_Space) << maker << false;
+    QTest::newRow("press action") << "Label4" << 0 << maker << false;
+    QTest::newRow("other key") << "Label3" << int(Qt::Key_A) << QStringList() << false;
+    QTest::newRow("Escape") << "Label3" << int(Qt::Key_Escape) << QStringList() << true;
 }
 
-void TestFrmAbout::layout()
+void TestFrmAbout::keyboard()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, expected);
-    frmAbout about(nullptr);
-    auto *control = about.findChild<QWidget *>(name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(), expected);
-    QCOMPARE(control->accessibleDescription(), name);
-    // Every text is inside its label: nothing is cut off at the window's edge.
-    if (auto *label = qobject_cast<QLabel *>(control); label && !label->text().isEmpty()) {
-        const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
-        QVERIFY2(textWidth <= label->width(), qPrintable(label->text()));
-    }
+    QFETCH(QString, link);
+    QFETCH(int, key);
+    QFETCH(QStringList, expectOpened);
+    QFETCH(bool, expectClosed);
+    QStringList opened;
+    QPointer<frmAbout> about = showAbout(opened);
+    QVERIFY(about);
+    auto *label = about->findChild<QLabel *>(link);
+    QVERIFY(label && label->focusPolicy() & Qt::TabFocus);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(label);
+    QCOMPARE(accessible->role(), QAccessible::Link);
+    QVERIFY(!accessible->text(QAccessible::Name).isEmpty());
+    if (key)
+        QTest::keyClick(label, Qt::Key(key));
+    else
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(opened, expectOpened);
+    QTRY_COMPARE(about.isNull(), expectClosed);
+    delete about;
 }
 
 void TestFrmAbout::windowIsBorderlessAndCentred()
@@ -137,11 +148,15 @@ void TestFrmAbout::windowIsBorderlessAndCentred()
         QVERIFY(about);
         QVERIFY(about->windowFlags().testFlag(Qt::FramelessWindowHint));
         QCOMPARE(about->windowType(), Qt::Tool);
-        QCOMPARE(about->size(), QSize(528, 129));
-        QCOMPARE(about->frameGeometry().size(), QSize(528, 129));
+        QCOMPARE(about->frameGeometry().size(), about->size());
         const QRect screen = about->screen()->availableGeometry();
         QVERIFY(qAbs(about->geometry().center().x() - screen.center().x()) <= 1);
         QVERIFY(qAbs(about->geometry().center().y() - screen.center().y()) <= 1);
+        // Every text is inside its label: nothing is cut off at the window's edge.
+        for (const QLabel *label : about->findChildren<QLabel *>()) {
+            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+            QVERIFY2(textWidth <= label->width(), qPrintable(label->text()));
+        }
         // Shown again after a closing click: a fresh window in the same place.
         QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, QPoint(260, 40));
         QTRY_VERIFY(about.isNull());

@@ -279,37 +279,89 @@ private slots:
         QCOMPARE(m_h->window.namesText(), expected);
     }
 
-    void arrowOpensOptionsOnlyWhileIdle()
+    // The arrow, and the keys that open a menu button's menu, open Options while Start can be
+    // clicked; Escape hides it again as its close box does.
+    void optionsFromStart_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("arrow") << 0 << Qt::KeyboardModifiers() << true;
+        QTest::newRow("Alt+Down") << int(Qt::Key_Down) << Qt::KeyboardModifiers(Qt::AltModifier)
+                                  << true;
+        QTest::newRow("F4") << int(Qt::Key_F4) << Qt::KeyboardModifiers() << true;
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << true;
+        QTest::newRow("Shift+F10")
+            << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+        QTest::newRow("Down alone") << int(Qt::Key_Down) << Qt::KeyboardModifiers() << false;
+        QTest::newRow("Alt+F4") << int(Qt::Key_F4) << Qt::KeyboardModifiers(Qt::AltModifier)
+                                << false;
+    }
+    void optionsFromStart()
+    {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(bool, opens);
         frmMain &w = m_h->window;
-        QVERIFY(w.Toolbar1Start->arrowRect().isValid());
+        const auto open = [&] {
+            if (key)
+                QTest::keyClick(w.Toolbar1Start, Qt::Key(key), modifiers);
+            else
+                clickStart(w, true);
+        };
         w.setIntervalText("1000");
         clickStart(w);
-        clickStart(w, true);
+        open();
         QVERIFY(w.options()->isHidden());
         QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
-        clickStart(w, true);
-        QVERIFY(w.options()->isVisible());
+        open();
+        QCOMPARE(w.options()->isVisible(), opens);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
         QCOMPARE(w.options()->parentWidget(), nullptr);
+        QPointer<frmOptions> options = w.options();
+        QTest::keyClick(options->Slider1, Qt::Key_Escape);
+        QVERIFY(options && options->isHidden());
     }
 
+    // Tab goes through the controls as they stand on the screen, left to right.
+    void tabOrder()
+    {
+        frmMain &w = m_h->window;
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.Toolbar2Load->setFocus();
+        QStringList order;
+        for (int tab = 0; tab < 5; ++tab) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"Toolbar2Save", "Toolbar3About", "Toolbar1Start", "txtNames",
+                                     "Toolbar2Load"}));
+    }
+
+    // A click opens the menu at the pointer; Space opens it under the button.
     void popupMenus_data()
     {
         QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byKey");
         QTest::addColumn<QStringList>("items");
         const QStringList presets = {"Preset 1", "Preset 2", "Preset 3"};
-        QTest::newRow("Load") << "Toolbar2Load" << presets + QStringList{"From file"};
-        QTest::newRow("Save") << "Toolbar2Save" << presets + QStringList{"To File"};
+        for (bool byKey : {false, true}) {
+            const char *how = byKey ? "Space" : "click";
+            QTest::addRow("Load %s", how)
+                << "Toolbar2Load" << byKey << presets + QStringList{"From file"};
+            QTest::addRow("Save %s", how)
+                << "Toolbar2Save" << byKey << presets + QStringList{"To File"};
+        }
     }
     void popupMenus()
     {
         QFETCH(QString, button);
+        QFETCH(bool, byKey);
         QFETCH(QStringList, items);
         auto *clicked = m_h->window.Toolbar2->findChild<QToolButton *>(button);
         QVERIFY(clicked);
-        QCOMPARE(clicked->text(), QString(QTest::currentDataTag()));
-        const QPoint pointer(200, 150);
+        const QPoint pointer = byKey ? QPoint(2, 2) : clicked->mapToGlobal(QPoint(5, 6));
         QCursor::setPos(pointer);
         QStringList shown;
         QPoint shownAt;
@@ -322,9 +374,12 @@ private slots:
                 menu->close();
             }
         });
-        QTest::mouseClick(clicked, Qt::LeftButton);
+        if (byKey)
+            QTest::keyClick(clicked, Qt::Key_Space);
+        else
+            QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(5, 6));
         QCOMPARE(shown, items);
-        QCOMPARE(shownAt, pointer);
+        QCOMPARE(shownAt, byKey ? clicked->mapToGlobal(clicked->rect().bottomLeft()) : pointer);
         QVERIFY(!QApplication::activePopupWidget());
     }
 
