@@ -78,6 +78,15 @@ def find(app, role, name, showing=True):
     return None
 
 
+def focused_name(app, before):
+    """The name of the focused control once it differs from the last one in `before`."""
+    for _, node in walk(app):
+        if node.getState().contains(pyatspi.STATE_FOCUSED) and node.name:
+            last = before[-1] if before else "Load"
+            return node.name if node.name != last else None
+    return None
+
+
 def enabled(node):
     node.clearCache()
     return node.getState().contains(pyatspi.STATE_ENABLED)
@@ -117,6 +126,17 @@ def english(app):
              lambda: names.clearCache() or names.getState().contains(pyatspi.STATE_FOCUSED))
     for bar in ("Names lists", "Help", "Rotation"):
         check(find(app, "tool bar", bar) is not None, "tool bar %r" % bar)
+    # Tab goes left to right as the controls stand on the screen, then into the names box.
+    load = find(app, "push button", "Load")
+    load.queryComponent().grabFocus()
+    wait_for("Load focused", lambda: load.clearCache() or
+             load.getState().contains(pyatspi.STATE_FOCUSED))
+    order = []
+    for _ in range(5):
+        key("Tab")
+        order.append(wait_for("focus moved by Tab", lambda: focused_name(app, order)))
+    check(order == ["Save", "About", "Start", "Names, one per line", "Load"],
+          "Tab order %s" % order)
     start_button = find(app, "push button", "Start")
     check(start_button is not None and "Alt+Down" in start_button.description,
           "Start tells how to reach the options")
