@@ -264,6 +264,18 @@
         <source>Save preset as...</source>
         <translation>Vorlage speichern unter …</translation>
     </message>
+    <message>
+        <source>Display name</source>
+        <translation>Anzeigename</translation>
+    </message>
+    <message>
+        <source>Interval in milliseconds</source>
+        <translation>Intervall in Millisekunden</translation>
+    </message>
+    <message>
+        <source>Display name: %1</source>
+        <translation>Anzeigename: %1</translation>
+    </message>
 </context>
 <context>
     <name>frmOptions</name>

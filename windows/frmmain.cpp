@@ -152,6 +152,7 @@ void frmMain::buildControls()
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAccessibleName(tr("Display name"));
     Label1->setAccessibleDescription(tr("Your display name as the Messenger client shows it"));
     // A display name is shown as it is, never as markup.
     Label1->setTextFormat(Qt::PlainText);
@@ -170,6 +171,7 @@ void frmMain::buildControls()
 
     int3rval = new QLineEdit(this);
     int3rval->setObjectName(QStringLiteral("int3rval"));
+    int3rval->setAccessibleName(tr("Interval in milliseconds"));
     int3rval->setGeometry(toPixels(5880), toPixels(3120), toPixels(2055), toPixels(375));
     int3rval->setFocusPolicy(Qt::NoFocus);
     int3rval->hide();
@@ -460,7 +462,10 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     if (!m_messenger)
         return;
     try {
-        Label1->setText(m_messenger->localFriendlyName());
+        const QString name = m_messenger->localFriendlyName();
+        Label1->setText(name);
+        // Read aloud with what it is; the text alone would be a bare name.
+        Label1->setAccessibleName(tr("Display name: %1").arg(name));
     } catch (const Velmira::MessengerError &error) {
         reportError(tr("Could not read the display name: %1").arg(error.describe()));
     }
