@@ -87,6 +87,11 @@ def focused_name(app, before):
     return None
 
 
+def focus(node, what):
+    node.queryComponent().grabFocus()
+    wait_for(what, lambda: node.clearCache() or node.getState().contains(pyatspi.STATE_FOCUSED))
+
+
 def enabled(node):
     node.clearCache()
     return node.getState().contains(pyatspi.STATE_ENABLED)
@@ -121,16 +126,12 @@ def english(app):
     check(not heard & INTERNAL, "no identifier is read aloud: %s" % sorted(heard & INTERNAL))
     names = wait_for("the names box", lambda: find(app, "text", "Names, one per line"))
     check(names.description != "", "the names box has a description")
-    names.queryComponent().grabFocus()
-    wait_for("the names box takes the focus under its own name",
-             lambda: names.clearCache() or names.getState().contains(pyatspi.STATE_FOCUSED))
+    focus(names, "the names box takes the focus under its own name")
     for bar in ("Names lists", "Help", "Rotation"):
         check(find(app, "tool bar", bar) is not None, "tool bar %r" % bar)
     # Tab goes left to right as the controls stand on the screen, then into the names box.
     load = find(app, "push button", "Load")
-    load.queryComponent().grabFocus()
-    wait_for("Load focused", lambda: load.clearCache() or
-             load.getState().contains(pyatspi.STATE_FOCUSED))
+    focus(load, "Load focused")
     order = []
     for _ in range(5):
         key("Tab")
@@ -141,9 +142,7 @@ def english(app):
     check(start_button is not None and "Alt+Down" in start_button.description,
           "Start tells how to reach the options")
     # The keyboard way into Options and out again.
-    start_button.queryComponent().grabFocus()
-    wait_for("Start focused", lambda: start_button.getState().contains(pyatspi.STATE_FOCUSED)
-             or start_button.clearCache())
+    focus(start_button, "Start focused")
     key("alt+Down")
     options = wait_for("Options opened by Alt+Down", lambda: find(app, "dialog", "Options"))
     check(options.description != "", "Options has a description")
@@ -151,9 +150,7 @@ def english(app):
     wait_for("Options closed by Escape", lambda: find(app, "dialog", "Options") is None)
     # About, by keyboard too: its links are links, and Escape closes it.
     about = find(app, "push button", "About")
-    about.queryComponent().grabFocus()
-    wait_for("About focused", lambda: about.clearCache() or
-             about.getState().contains(pyatspi.STATE_FOCUSED))
+    focus(about, "About focused")
     key("space")
     wait_for("the About dialog", lambda: find(app, "dialog", "About Velmira"))
     for link in ("Author's home page", "Velmira web site"):
@@ -174,9 +171,7 @@ def german(app):
         check(find(app, role, text) is not None, "German %s %r" % (role, text))
     # By keyboard through Load's menu into the file dialog, whose buttons are Qt's own texts.
     load = find(app, "push button", "Laden")
-    load.queryComponent().grabFocus()
-    wait_for("Laden focused", lambda: load.clearCache() or
-             load.getState().contains(pyatspi.STATE_FOCUSED))
+    focus(load, "Laden focused")
     key("space")
     wait_for("Load's menu in German", lambda: find(app, "menu item", "Aus Datei"))
     key("Up")
