@@ -90,11 +90,12 @@ frmOptions::frmOptions(frmMain *main, QWidget *parent)
         tr("Minimizing hides the window; its icon in the notification area brings it back"));
     cmdOk->setAccessibleDescription(tr("Close the options; every change is already in force"));
 
-    // Tab order of the design: check box, slider, OK, Taskbar, System Tray.
-    setTabOrder(chkResetNick, Slider1);
-    setTabOrder(Slider1, cmdOk);
-    setTabOrder(cmdOk, chkMin[0]);
+    // Tab order as the controls stand on the screen, top to bottom: slider, check box, Taskbar,
+    // System Tray, OK.
+    setTabOrder(Slider1, chkResetNick);
+    setTabOrder(chkResetNick, chkMin[0]);
     setTabOrder(chkMin[0], chkMin[1]);
+    setTabOrder(chkMin[1], cmdOk);
 
     connect(Slider1, &QSlider::valueChanged, this, &frmOptions::Slider1_Change);
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);

@@ -146,6 +146,12 @@ def english(app):
     key("alt+Down")
     options = wait_for("Options opened by Alt+Down", lambda: find(app, "dialog", "Options"))
     check(options.description != "", "Options has a description")
+    order = [wait_for("the slider focused first", lambda: focused_name(app, ["-"]))]
+    for _ in range(3):
+        key("Tab")
+        order.append(wait_for("focus moved by Tab", lambda: focused_name(app, order)))
+    check(order == ["Interval in seconds", "Reset name when stopped.", "Taskbar", "OK"],
+          "Options tab order %s" % order)
     key("Escape")
     wait_for("Options closed by Escape", lambda: find(app, "dialog", "Options") is None)
     # About, by keyboard too: its links are links, and Escape closes it.
