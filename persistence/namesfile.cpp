@@ -9,6 +9,9 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+#include <optional>
+
 namespace Velmira::NamesFile {
 
 namespace {
@@ -26,14 +29,33 @@ Result loadFailure(const QString &path, const QString &reason)
     return Result::failure(tr("Could not load the names from \"%1\": %2").arg(path, reason));
 }
 
+// The text of `bytes` when they are valid UTF-8, or nullopt.
+std::optional<QString> utf8Text(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
 QString decode(const QByteArray &bytes)
 {
+    // A file that only looks like UTF-8 is taken byte for byte, so nothing of it is lost.
     if (bytes.startsWith(Utf8Bom)) {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8(QByteArrayView(bytes).sliced(Utf8Bom.size()));
-        // A file that only looks like UTF-8 is taken byte for byte, so nothing of it is lost.
-        if (!utf8.hasError())
-            return text;
+        if (auto text = utf8Text(QByteArrayView(bytes).sliced(Utf8Bom.size())))
+            return *std::move(text);
+        return Cp1252::decode(bytes);
+    }
+    // Text editors here write UTF-8 without a mark. Windows-1252 text with accents is almost
+    // never valid UTF-8 (an accented letter would have to be followed by one or two of the
+    // code page's rarely used bytes 0x80 to 0xBF), so valid UTF-8 is taken as UTF-8. Plain
+    // ASCII reads the same either way.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        if (auto text = utf8Text(bytes))
+            return *std::move(text);
     }
     return Cp1252::decode(bytes);
 }

@@ -11,8 +11,9 @@ namespace Velmira::NamesFile {
 // A text whose characters all fit Windows-1252 is written in it, one byte per character; any
 // other text as UTF-8 after a byte-order mark, so no name is lost. The text is followed by CR LF
 // unless it is empty or already ends with CR LF, so a save and a load give back the same text.
-// Loading decodes a file that starts with the UTF-8 byte-order mark as UTF-8 (without the mark)
-// and any other file as Windows-1252; nothing else is changed, bare LF line ends included.
+// Loading decodes a file that starts with the UTF-8 byte-order mark as UTF-8 (without the mark),
+// a file without the mark that is valid UTF-8 and holds bytes beyond ASCII as UTF-8 too, and any
+// other file as Windows-1252; nothing else is changed, bare LF line ends included.
 
 // Files larger than this are refused on load: the names box is no place for them.
 constexpr qint64 MaxFileSize = 16 * 1024 * 1024;

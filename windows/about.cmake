@@ -20,9 +20,9 @@ function(velmira_add_about target)
         "VELMIRA_MAKER_URL=\"${VELMIRA_MAKER_URL}\"")
 endfunction()
 
-# Installs the program, its desktop entry and its icon (hicolor theme, 16, 32 and 48 pixels).
-# Run when the including directory is done, so that the velmira target may be defined before
-# or after the include.
+# Installs the program, its desktop entry, its AppStream description and its icon (hicolor
+# theme: 16 to 256 pixels and scalable). Run when the including directory is done, so that the
+# velmira target may be defined before or after the include.
 function(velmira_about_install)
     include(GNUInstallDirs)
     if(TARGET velmira)
@@ -30,11 +30,15 @@ function(velmira_about_install)
     endif()
     install(FILES ${VELMIRA_ABOUT_DIR}/install/velmira.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    foreach(size 16 32 48)
+    install(FILES ${VELMIRA_ABOUT_DIR}/install/org.velmira.velmira.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    foreach(size 16 32 48 64 128 256)
         install(FILES ${VELMIRA_ABOUT_DIR}/art/icon-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME velmira.png)
     endforeach()
+    install(FILES ${VELMIRA_ABOUT_DIR}/art/velmira.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endfunction()
 
 set(VELMIRA_ABOUT_DIR ${CMAKE_CURRENT_LIST_DIR})

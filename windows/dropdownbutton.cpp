@@ -1,5 +1,7 @@
 #include "dropdownbutton.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionToolButton>
@@ -31,4 +33,31 @@ void DropDownButton::mousePressEvent(QMouseEvent *event)
         return;
     }
     QToolButton::mousePressEvent(event);
+}
+
+void DropDownButton::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    const bool opensMenu = (key == Qt::Key_Down && modifiers == Qt::AltModifier) ||
+                           (key == Qt::Key_F4 && modifiers == Qt::NoModifier) ||
+                           (key == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                           (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier);
+    if (!opensMenu) {
+        QToolButton::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit dropDownClicked();
+}
+
+void DropDownButton::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The Menu key as the platform delivers it; a right click opens nothing.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->accept();
+        emit dropDownClicked();
+        return;
+    }
+    QToolButton::contextMenuEvent(event);
 }

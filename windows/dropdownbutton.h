@@ -3,7 +3,8 @@
 #include <QToolButton>
 
 // A tool button with a separate arrow beside it: a click on the main part clicks the button, a
-// press on the arrow raises dropDownClicked() instead (the arrow opens no menu of its own).
+// press on the arrow raises dropDownClicked() instead (the arrow opens no menu of its own). The
+// keys that open a menu button's menu raise it too: Alt+Down, F4, the Menu key and Shift+F10.
 class DropDownButton : public QToolButton
 {
     Q_OBJECT
@@ -19,4 +20,6 @@ signals:
 protected:
     void initStyleOption(QStyleOptionToolButton *option) const override;
     void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 };

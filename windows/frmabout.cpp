@@ -1,8 +1,10 @@
 #include "windows/frmabout.h"
 
+#include "windows/accessibility.h"
 #include "windows/artwork.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -86,7 +88,9 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), openUrl_(std::move(openUrl))
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setAccessibleDescription(QStringLiteral("frmAbout"));
+    Velmira::Accessibility::install();
+    setWindowTitle(tr("About Velmira"));
+    setAccessibleDescription(tr("Velmira's version and web addresses. Escape closes it."));
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(twips(0, 0, 7920, 1935).size());
     setBackgroundRole(QPalette::Window);
@@ -97,7 +101,7 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
     Image1->setPixmap(Velmira::banner());
     Image1->setGeometry(twips(0, 0, 7905, 1185));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setAccessibleName(QStringLiteral("Velmira"));
+    Image1->setAccessibleName(tr("Velmira banner"));
 
     Shape1 = new Outline(this);
     Shape1->setGeometry(twips(0, 0, 7920, 1200));
@@ -107,8 +111,10 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
         shape->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     auto label = [this](const QString &text, const QRect &geometry, const QFont &font,
-                        Qt::Alignment align) {
-        auto *l = new QLabel(text, this);
+                        Qt::Alignment align, QLabel *l = nullptr) {
+        if (!l)
+            l = new QLabel(this);
+        l->setText(text);
         l->setGeometry(geometry);
         l->setFont(font);
         l->setAlignment(align | Qt::AlignTop);
@@ -119,17 +125,26 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
     const QFont link = verdana(6.75, false, true);
     Label1 = label(QString(), twips(120, 1520, 1575, 255), small, Qt::AlignLeft);
     Label2 = label(shownAddress(makerUrl()), twips(5760, 1520, 2055, 255), link, Qt::AlignRight);
-    Label3 = label(shownAddress(authorUrl()), twips(5880, 1320, 1935, 255), link, Qt::AlignRight);
-    Label4 = label(QStringLiteral("Velmira"), twips(120, 1320, 1815, 255),
-                   verdana(8.25, true, false), Qt::AlignLeft);
+    Label3 = label(shownAddress(authorUrl()), twips(5880, 1320, 1935, 255), link, Qt::AlignRight,
+                   new Velmira::Accessibility::LinkLabel(this));
+    Label4 =
+        label(QStringLiteral("Velmira"), twips(120, 1320, 1815, 255), verdana(8.25, true, false),
+              Qt::AlignLeft, new Velmira::Accessibility::LinkLabel(this));
 
     const std::pair<QWidget *, const char *> names[] = {
         {Image1, "Image1"}, {Shape1, "Shape1"}, {Shape2, "Shape2"}, {Label1, "Label1"},
         {Label2, "Label2"}, {Label3, "Label3"}, {Label4, "Label4"}};
-    for (const auto &[widget, name] : names) {
+    for (const auto &[widget, name] : names)
         widget->setObjectName(QLatin1String(name));
-        widget->setAccessibleDescription(QLatin1String(name));
-    }
+    // The two links take the keyboard focus and open with Enter or Space; a screen reader hears
+    // them as links, with the address as their description.
+    for (QLabel *link : {Label3, Label4})
+        link->setFocusPolicy(Qt::StrongFocus);
+    Label3->setAccessibleName(tr("Author's home page"));
+    Label3->setAccessibleDescription(authorUrl());
+    Label4->setAccessibleName(tr("Velmira web site"));
+    Label4->setAccessibleDescription(makerUrl());
+    setTabOrder(Label4, Label3);
     // An address too long for its label keeps both ends readable.
     for (QLabel *address : {Label2, Label3}) {
         const QFontMetrics metrics(address->font());
@@ -156,8 +171,41 @@ void frmAbout::mouseReleaseEvent(QMouseEvent *event)
     pressedOn_ = nullptr;
 }
 
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Label3 || watched == Label4) {
+        switch (event->type()) {
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_Space)
+                break;
+            clicked(watched);
+            return true;
+        }
+        case QEvent::FocusIn:
+        case QEvent::FocusOut: {
+            // The focused link is drawn in the selection colours, so a keyboard user sees it.
+            auto *link = static_cast<QLabel *>(watched);
+            const bool focused = event->type() == QEvent::FocusIn;
+            link->setAutoFillBackground(focused);
+            link->setBackgroundRole(focused ? QPalette::Highlight : QPalette::Window);
+            link->setForegroundRole(focused ? QPalette::HighlightedText : QPalette::ButtonText);
+            break;
+        }
+        default:
+            break;
+        }
+    }
     if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonRelease)
         return QWidget::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);

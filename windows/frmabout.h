@@ -8,9 +8,10 @@ class QLabel;
 
 // The About panel: a borderless window, centred on the screen, with the banner, the product's
 // name and the two web addresses. Clicking the author's address (Label3) or the product's name
-// (Label4) hands an address to openUrl and leaves the panel open; a click anywhere else closes
-// it, and a closed panel deletes itself (WA_DeleteOnClose), so each showing builds a fresh one.
-// It has no taskbar button and no owner: pass no parent unless the caller really wants one.
+// (Label4), or Enter or Space on either, hands an address to openUrl and leaves the panel open; a
+// click anywhere else closes it (so does Escape), and a closed panel deletes itself
+// (WA_DeleteOnClose), so each showing builds a fresh one. It has no taskbar button and no owner:
+// pass no parent unless the caller really wants one.
 class frmAbout : public QWidget
 {
     Q_OBJECT
@@ -24,6 +25,8 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    // Escape closes the panel.
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:

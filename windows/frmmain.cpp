@@ -3,6 +3,7 @@
 #include "persistence/namesfile.h"
 #include "persistence/restorerecord.h"
 #include "persistence/settingsstore.h"
+#include "windows/accessibility.h"
 #include "windows/artwork.h"
 #include "windows/dropdownbutton.h"
 #include "windows/frmabout.h"
@@ -46,10 +47,14 @@ constexpr int LabelLeft = 120, LabelTop = 600, LabelHeight = 255;
 constexpr double RunningTwipsHeight = 1290;
 constexpr double IdleTwipsHeight = 4425;
 
-const QString StartCaption = QStringLiteral("Start");
-const QString StopCaption = QStringLiteral("Stop");
-const QString LoadCaption = QStringLiteral("Load");
-const QString SaveCaption = QStringLiteral("Save");
+// Toolbar buttons are told apart by their caption in the source language, kept beside the shown
+// (translated) caption, so a translation cannot change what a button does.
+constexpr char CaptionKey[] = "captionKey";
+constexpr char StartKey[] = QT_TRANSLATE_NOOP("frmMain", "Start");
+constexpr char StopKey[] = QT_TRANSLATE_NOOP("frmMain", "Stop");
+constexpr char LoadKey[] = QT_TRANSLATE_NOOP("frmMain", "Load");
+constexpr char SaveKey[] = QT_TRANSLATE_NOOP("frmMain", "Save");
+constexpr char AboutKey[] = QT_TRANSLATE_NOOP("frmMain", "About");
 const QString LineBreak = QStringLiteral("\r\n");
 
 // A names text of more than ManyLines line breaks is shown LinesPerParagraph lines to a
@@ -57,28 +62,32 @@ const QString LineBreak = QStringLiteral("\r\n");
 constexpr qsizetype ManyLines = 4096;
 constexpr int LinesPerParagraph = 64;
 constexpr qsizetype LongLine = 10000;
-const QString LoadFileTitle = QStringLiteral("Load preset...");
-const QString SaveFileTitle = QStringLiteral("Save preset as...");
 
-QWidget *makeToolbar(QWidget *parent, const char *name, int left, int top, int width, int height)
+bool hasKey(const QAbstractButton *button, const char *key)
 {
-    auto *bar = new QWidget(parent);
+    return button->property(CaptionKey).toByteArray() == key;
+}
+
+QWidget *makeToolbar(QWidget *parent, const char *name, const QString &accessibleName, int left,
+                     int top, int width, int height)
+{
+    auto *bar = new Velmira::Accessibility::ToolBar(parent);
     bar->setObjectName(QLatin1String(name));
-    bar->setAccessibleName(QLatin1String(name));
-    bar->setAccessibleDescription(QLatin1String(name));
+    bar->setAccessibleName(accessibleName);
     bar->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
     bar->setFont(smallFont());
     return bar;
 }
 
 template <typename Button>
-Button *makeButton(Button *button, const char *name, const QString &caption,
+Button *makeButton(Button *button, const char *name, const char *key, const QString &description,
                    Velmira::ToolbarImage image, int left, int width)
 {
     QWidget *bar = button->parentWidget();
     button->setObjectName(QLatin1String(name));
-    button->setText(caption);
-    button->setAccessibleDescription(bar->objectName());
+    button->setProperty(CaptionKey, QByteArray(key));
+    button->setText(frmMain::tr(key));
+    button->setAccessibleDescription(description);
     button->setIcon(Velmira::toolbarIcon(image));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -103,7 +112,8 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
         m_boxes = m_ownBoxes.get();
     }
     setObjectName(QStringLiteral("frmMain"));
-    setAccessibleDescription(QStringLiteral("frmMain"));
+    Velmira::Accessibility::install();
+    setAccessibleDescription(tr("Rotates your display name through a list of names"));
     setWindowTitle(QStringLiteral("Velmira 4.1"));
     setWindowIcon(Velmira::windowIcon());
 
@@ -129,26 +139,30 @@ frmMain::~frmMain()
 
 void frmMain::buildControls()
 {
-    // Tab order: Toolbar1, Toolbar2, Toolbar3, Label1, txtNames (int3rval never takes focus).
-    Toolbar1 = makeToolbar(this, "Toolbar1", 2760, 120, 1815, 360);
-    Toolbar1Start = makeButton(new DropDownButton(Toolbar1), "Toolbar1Start", StartCaption,
+    Toolbar1 = makeToolbar(this, "Toolbar1", tr("Rotation"), 2760, 120, 1815, 360);
+    Toolbar1Start = makeButton(new DropDownButton(Toolbar1), "Toolbar1Start", StartKey,
+                               tr("Start rotating your display name. Alt+Down opens the options"),
                                Velmira::ToolbarImage::Start, 0, 765 + 240);
-    Toolbar1Stop = makeButton(new QToolButton(Toolbar1), "Toolbar1Stop", StopCaption,
-                              Velmira::ToolbarImage::Stop, 765 + 240, 765);
+    Toolbar1Stop = makeButton(new QToolButton(Toolbar1), "Toolbar1Stop", StopKey,
+                              tr("Stop rotating your display name"), Velmira::ToolbarImage::Stop,
+                              765 + 240, 765);
 
-    Toolbar2 = makeToolbar(this, "Toolbar2", 120, 120, 1575, 360);
-    Toolbar2Load = makeButton(new QToolButton(Toolbar2), "Toolbar2Load", LoadCaption,
+    Toolbar2 = makeToolbar(this, "Toolbar2", tr("Names lists"), 120, 120, 1575, 360);
+    Toolbar2Load = makeButton(new QToolButton(Toolbar2), "Toolbar2Load", LoadKey,
+                              tr("Load the names from a preset or a file"),
                               Velmira::ToolbarImage::Load, 0, 765);
-    Toolbar2Save = makeButton(new QToolButton(Toolbar2), "Toolbar2Save", SaveCaption,
+    Toolbar2Save = makeButton(new QToolButton(Toolbar2), "Toolbar2Save", SaveKey,
+                              tr("Save the names to a preset or a file"),
                               Velmira::ToolbarImage::Save, 765, 765);
 
-    Toolbar3 = makeToolbar(this, "Toolbar3", 1800, 120, 840, 360);
-    Toolbar3About = makeButton(new QToolButton(Toolbar3), "Toolbar3About", tr("About"),
-                               Velmira::ToolbarImage::Information, 0, 840);
+    Toolbar3 = makeToolbar(this, "Toolbar3", tr("Help"), 1800, 120, 840, 360);
+    Toolbar3About = makeButton(new QToolButton(Toolbar3), "Toolbar3About", AboutKey,
+                               tr("About Velmira"), Velmira::ToolbarImage::Information, 0, 840);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleDescription(QStringLiteral("Label1"));
+    Label1->setAccessibleName(tr("Display name"));
+    Label1->setAccessibleDescription(tr("Your display name as the Messenger client shows it"));
     // A display name is shown as it is, never as markup.
     Label1->setTextFormat(Qt::PlainText);
     Label1->setFrameShape(QFrame::Box);
@@ -156,8 +170,9 @@ void frmMain::buildControls()
 
     txtNames = new QPlainTextEdit(this);
     txtNames->setObjectName(QStringLiteral("txtNames"));
-    txtNames->setAccessibleName(tr("Names"));
-    txtNames->setAccessibleDescription(QStringLiteral("txtNames"));
+    txtNames->setAccessibleName(tr("Names, one per line"));
+    txtNames->setAccessibleDescription(
+        tr("Start shows these names as your display name, one after the other"));
     txtNames->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtNames->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtNames->setFont(smallFont());
@@ -168,10 +183,17 @@ void frmMain::buildControls()
 
     int3rval = new QLineEdit(this);
     int3rval->setObjectName(QStringLiteral("int3rval"));
-    int3rval->setAccessibleDescription(QStringLiteral("int3rval"));
+    int3rval->setAccessibleName(tr("Interval in milliseconds"));
     int3rval->setGeometry(toPixels(5880), toPixels(3120), toPixels(2055), toPixels(375));
     int3rval->setFocusPolicy(Qt::NoFocus);
     int3rval->hide();
+
+    // Tab order as the controls stand on the screen, left to right, then the names box.
+    setTabOrder(Toolbar2Load, Toolbar2Save);
+    setTabOrder(Toolbar2Save, Toolbar3About);
+    setTabOrder(Toolbar3About, Toolbar1Start);
+    setTabOrder(Toolbar1Start, Toolbar1Stop);
+    setTabOrder(Toolbar1Stop, txtNames);
 
     layoutControls();
 
@@ -191,10 +213,11 @@ void frmMain::buildControls()
 
 void frmMain::buildMenus()
 {
-    auto makeMenu = [this](const char *name, const QString &title) {
+    auto makeMenu = [this](const char *name, const QString &title, const QString &description) {
         auto *menu = new QMenu(title, this);
         menu->setObjectName(QLatin1String(name));
-        menu->setAccessibleDescription(QLatin1String(name));
+        menu->setAccessibleName(title);
+        menu->setAccessibleDescription(description);
         return menu;
     };
     auto makeItem = [this](QMenu *menu, const char *name, const QString &caption,
@@ -204,12 +227,12 @@ void frmMain::buildMenus()
         connect(item, &QAction::triggered, this, handler);
         return item;
     };
-    mnuLoad = makeMenu("mnuLoad", LoadCaption);
+    mnuLoad = makeMenu("mnuLoad", tr(LoadKey), tr("Where to load the names from"));
     mnuLoad1 = makeItem(mnuLoad, "mnuLoad1", tr("Preset 1"), &frmMain::mnuLoad1_Click);
     mnuLoad2 = makeItem(mnuLoad, "mnuLoad2", tr("Preset 2"), &frmMain::mnuLoad2_Click);
     mnuLoad3 = makeItem(mnuLoad, "mnuLoad3", tr("Preset 3"), &frmMain::mnuLoad3_Click);
     mnuLoadFile = makeItem(mnuLoad, "mnuLoadFile", tr("From file"), &frmMain::mnuLoadFile_Click);
-    mnuSave = makeMenu("mnuSave", SaveCaption);
+    mnuSave = makeMenu("mnuSave", tr(SaveKey), tr("Where to save the names to"));
     mnuSave1 = makeItem(mnuSave, "mnuSave1", tr("Preset 1"), &frmMain::mnuSave1_Click);
     mnuSave2 = makeItem(mnuSave, "mnuSave2", tr("Preset 2"), &frmMain::mnuSave2_Click);
     mnuSave3 = makeItem(mnuSave, "mnuSave3", tr("Preset 3"), &frmMain::mnuSave3_Click);
@@ -474,18 +497,18 @@ void frmMain::Form_Unload(UnloadMode mode)
 
 void frmMain::Toolbar1_ButtonClick(QAbstractButton *button)
 {
-    if (button->text() == StartCaption) {
+    if (hasKey(button, StartKey)) {
         if (m_waitingMessenger)
             bindNow(std::move(m_waitingMessenger));
         m_engine.start(namesText(), intervalText());
-    } else if (button->text() == StopCaption)
+    } else if (hasKey(button, StopKey))
         m_engine.stop(options()->resetNickValue() == ResetChecked);
 }
 
 void frmMain::Toolbar1_ButtonDropDown(QAbstractButton *button)
 {
     // The arrow belongs to Start and works only while Start can be clicked.
-    if (button->text() != StartCaption || !button->isEnabled())
+    if (!hasKey(button, StartKey) || !button->isEnabled())
         return;
     frmOptions *window = options();
     window->show();
@@ -495,10 +518,20 @@ void frmMain::Toolbar1_ButtonDropDown(QAbstractButton *button)
 
 void frmMain::Toolbar2_ButtonClick(QAbstractButton *button)
 {
-    if (button->text() == LoadCaption)
-        mnuLoad->exec(QCursor::pos());
-    if (button->text() == SaveCaption)
-        mnuSave->exec(QCursor::pos());
+    if (hasKey(button, LoadKey))
+        mnuLoad->exec(popupPosition(button));
+    if (hasKey(button, SaveKey))
+        mnuSave->exec(popupPosition(button));
+}
+
+QPoint frmMain::popupPosition(const QAbstractButton *button) const
+{
+    // A click leaves the pointer on the button: the menu opens there. A key (Space) may come
+    // with the pointer anywhere: the menu opens under the button.
+    const QPoint pointer = QCursor::pos();
+    if (button->rect().contains(button->mapFromGlobal(pointer)))
+        return pointer;
+    return button->mapToGlobal(button->rect().bottomLeft());
 }
 
 void frmMain::Toolbar3_ButtonClick(QAbstractButton *button)
@@ -533,7 +566,10 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     if (!m_messenger)
         return;
     try {
-        Label1->setText(m_messenger->localFriendlyName());
+        const QString name = m_messenger->localFriendlyName();
+        Label1->setText(name);
+        // Read aloud with what it is; the text alone would be a bare name.
+        Label1->setAccessibleName(tr("Display name: %1").arg(name));
     } catch (const Velmira::MessengerError &error) {
         reportError(tr("Could not read the display name: %1\n\nDetails: %2")
                         .arg(error.userMessage(), error.describe()));
@@ -655,7 +691,7 @@ void frmMain::mnuSave3_Click()
 
 void frmMain::mnuLoadFile_Click()
 {
-    CD.DialogTitle = LoadFileTitle;
+    CD.DialogTitle = tr("Load preset...");
     if (!CD.ShowOpen() || CD.FileName.isEmpty())
         return;
     const Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
@@ -668,7 +704,7 @@ void frmMain::mnuLoadFile_Click()
 
 void frmMain::mnuSaveFile_Click()
 {
-    CD.DialogTitle = SaveFileTitle;
+    CD.DialogTitle = tr("Save preset as...");
     if (!CD.ShowSave() || CD.FileName.isEmpty())
         return;
     const Velmira::Result saved = Velmira::NamesFile::save(CD.FileName, namesText());

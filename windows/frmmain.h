@@ -34,10 +34,10 @@ class SettingsStore;
 // file dialog CD. Its settings are loaded at the end of Form_Load and saved at the start of
 // Form_Unload through a settings store (the user's own unless another is set).
 //
-// Object names are the controls' own names: "Toolbar1" (buttons "Toolbar1Start" with its arrow,
-// "Toolbar1Stop"), "Toolbar2" ("Toolbar2Load", "Toolbar2Save"), "Toolbar3" ("Toolbar3About"),
-// "Label1", "txtNames", "int3rval", "mnuLoad" ("mnuLoad1".."mnuLoad3", "mnuLoadFile"),
-// "mnuSave" ("mnuSave1".."mnuSave3", "mnuSaveFile").
+// Object names are the controls' own names (for tests; screen readers get human names): "Toolbar1"
+// (buttons "Toolbar1Start" with its arrow, "Toolbar1Stop"), "Toolbar2" ("Toolbar2Load",
+// "Toolbar2Save"), "Toolbar3" ("Toolbar3About"), "Label1", "txtNames", "int3rval", "mnuLoad"
+// ("mnuLoad1".."mnuLoad3", "mnuLoadFile"), "mnuSave" ("mnuSave1".."mnuSave3", "mnuSaveFile").
 class frmMain : public QWidget
 {
     Q_OBJECT
@@ -184,6 +184,8 @@ private:
     void layoutControls();
     // Puts text into txtNames as it is (paragraph and line separators already in place).
     void showNames(const QString &lines);
+    // Where a toolbar button's pop-up menu opens, in global coordinates.
+    QPoint popupPosition(const QAbstractButton *button) const;
 
     MessengerFactory m_createMessenger;
     Velmira::MessageBoxes *m_boxes;

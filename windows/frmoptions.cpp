@@ -2,9 +2,11 @@
 
 #include "frmmain.h"
 #include "twips.h"
+#include "windows/accessibility.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,7 +35,6 @@ W *place(W *widget, const char *name, int left, int top, int width, int height)
 {
     using namespace Velmira::Twips;
     widget->setObjectName(QLatin1String(name));
-    widget->setAccessibleDescription(QLatin1String(name));
     widget->setGeometry(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
     return widget;
 }
@@ -47,7 +48,9 @@ frmOptions::frmOptions(frmMain *main, QWidget *parent)
 {
     using namespace Velmira::Twips;
     setObjectName(QStringLiteral("frmOptions"));
+    Velmira::Accessibility::install();
     setWindowTitle(tr("Options"));
+    setAccessibleDescription(tr("How Velmira rotates your display name"));
     setFixedSize(toPixels(5250), toPixels(2715));
     setFont(Velmira::Twips::smallFont());
 
@@ -66,12 +69,15 @@ frmOptions::frmOptions(frmMain *main, QWidget *parent)
     Slider1->setPageStep(1);
     Slider1->setTickInterval(1);
     Slider1->setTickPosition(QSlider::TicksBelow);
-    Slider1->setAccessibleName(tr("Interval (sec)"));
+    Slider1->setAccessibleName(tr("Interval in seconds"));
+    Slider1->setAccessibleDescription(tr("How long each name stays, from 1 to 10 seconds"));
     Label2->setBuddy(Slider1);
 
     chkResetNick = place(new TwoWayCheckBox(tr("Reset name when stopped."), this), "chkResetNick",
                          240, 840, 4695, 255);
     chkResetNick->setChecked(true);
+    chkResetNick->setAccessibleDescription(
+        tr("When the rotation stops, put back the name you had when Velmira started"));
 
     cmdOk = place(new QPushButton(tr("OK"), this), "cmdOk", 1958, 2280, 1335, 375);
     cmdOk->setAutoDefault(false);
@@ -79,14 +85,17 @@ frmOptions::frmOptions(frmMain *main, QWidget *parent)
 
     chkMin[0] = place(new QRadioButton(tr("Taskbar"), this), "chkMin0", 3120, 1200, 1815, 255);
     chkMin[1] = place(new QRadioButton(tr("System Tray"), this), "chkMin1", 3120, 1560, 1815, 255);
-    chkMin[0]->setAccessibleDescription(QStringLiteral("chkMin(0)"));
-    chkMin[1]->setAccessibleDescription(QStringLiteral("chkMin(1)"));
+    chkMin[0]->setAccessibleDescription(tr("Minimizing leaves the window on the taskbar"));
+    chkMin[1]->setAccessibleDescription(
+        tr("Minimizing hides the window; its icon in the notification area brings it back"));
+    cmdOk->setAccessibleDescription(tr("Close the options; every change is already in force"));
 
-    // Tab order of the design: check box, slider, OK, Taskbar, System Tray.
-    setTabOrder(chkResetNick, Slider1);
-    setTabOrder(Slider1, cmdOk);
-    setTabOrder(cmdOk, chkMin[0]);
+    // Tab order as the controls stand on the screen, top to bottom: slider, check box, Taskbar,
+    // System Tray, OK.
+    setTabOrder(Slider1, chkResetNick);
+    setTabOrder(chkResetNick, chkMin[0]);
     setTabOrder(chkMin[0], chkMin[1]);
+    setTabOrder(chkMin[1], cmdOk);
 
     connect(Slider1, &QSlider::valueChanged, this, &frmOptions::Slider1_Change);
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
@@ -141,6 +150,17 @@ void frmOptions::Slider1_Change(int value)
         return; // out of reach for the slider's range of 1 to 10
     if (m_main)
         m_main->setIntervalText(QString::number(milliseconds));
+}
+
+void frmOptions::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does what the close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmOptions::closeEvent(QCloseEvent *event)

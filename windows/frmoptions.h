@@ -15,7 +15,7 @@ class frmMain;
 // The Options window: the interval in whole seconds, where minimising sends the main window,
 // and whether Stop puts the display name back. It holds no values apart from its controls.
 // Every slider change writes seconds x 1000 into the main window's interval text at once.
-// While the main window is not quitting, closing only hides it.
+// While the main window is not quitting, closing (close box or Escape) only hides it.
 //
 // Object names: "chkMin0" ("Taskbar"), "chkMin1" ("System Tray"), "chkResetNick", "Slider1",
 // "cmdOk", "Label1" (the frame), "Label2", "Label3".
@@ -51,6 +51,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // The close request: refused (and the window hidden) unless the main window is quitting.

@@ -3,6 +3,7 @@
 #include "windows/artwork.h"
 #include "windows/frmmain.h"
 #include "windows/terminationsignals.h"
+#include "windows/translations.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -97,10 +98,12 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMIRA_VERSION));
     if (onlyAsksForText(argc, argv)) {
         QCoreApplication text(argc, argv);
+        Velmira::installTranslations(text);
         return parseCommandLine(text) ? 0 : 2; // exits on its own for help and version
     }
 
     QApplication app(argc, argv);
+    Velmira::installTranslations(app);
     QApplication::setWindowIcon(Velmira::windowIcon());
     // The program ends with its main window's unload, not with its last visible window: the main
     // window may be hidden in the tray while a message box or the About window closes.

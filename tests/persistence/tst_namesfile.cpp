@@ -91,6 +91,14 @@ private slots:
                                          << QString::fromUtf8("\u0081\u008D\u008F\u0090\u009D");
         QTest::newRow("BOM only") << QByteArray("\xEF\xBB\xBF") << "";
         QTest::newRow("BOM, not UTF-8") << QByteArray("\xEF\xBB\xBF\xE9") << "ï»¿é";
+        // Without a mark: valid UTF-8 holding non-ASCII bytes is UTF-8, anything else 1252.
+        QTest::newRow("UTF-8, no BOM")
+            << QByteArray("Bj\xC3\xB6rn\r\n\xF0\x9F\x98\x80") << QString::fromUtf8("Björn\r\n😀");
+        QTest::newRow("1252 accent") << QByteArray("Bj\xF6rn") << QString::fromUtf8("Björn");
+        QTest::newRow("UTF-8 cut short") << QByteArray("Bj\xC3") << QString::fromUtf8("BjÃ");
+        QTest::newRow("UTF-8 then 1252") << QByteArray("\xC3\xB6\xF6") << QString::fromUtf8("Ã¶ö");
+        QTest::newRow("overlong") << QByteArray("\xC0\xAF") << QString::fromUtf8("À¯");
+        QTest::newRow("surrogate") << QByteArray("\xED\xA0\x80") << QString::fromUtf8("í\u00A0€");
     }
     void load()
     {
