@@ -85,7 +85,7 @@ QString frmAbout::makerUrl()
 }
 
 frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), openUrl_(std::move(openUrl))
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_openUrl(std::move(openUrl))
 {
     setObjectName(QStringLiteral("frmAbout"));
     Velmira::Accessibility::install();
@@ -161,14 +161,14 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
 void frmAbout::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        pressedOn_ = this;
+        m_pressedOn = this;
 }
 
 void frmAbout::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && pressedOn_ == this && rect().contains(event->pos()))
+    if (event->button() == Qt::LeftButton && m_pressedOn == this && rect().contains(event->pos()))
         clicked(this);
-    pressedOn_ = nullptr;
+    m_pressedOn = nullptr;
 }
 
 void frmAbout::keyPressEvent(QKeyEvent *event)
@@ -212,11 +212,11 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     if (mouse->button() != Qt::LeftButton)
         return true;
     if (event->type() == QEvent::MouseButtonPress) {
-        pressedOn_ = watched;
+        m_pressedOn = watched;
     } else {
         const bool inside = static_cast<QWidget *>(watched)->rect().contains(mouse->pos());
-        const bool click = pressedOn_ == watched && inside;
-        pressedOn_ = nullptr;
+        const bool click = m_pressedOn == watched && inside;
+        m_pressedOn = nullptr;
         if (click)
             clicked(watched);
     }
@@ -261,12 +261,12 @@ void frmAbout::Label2_Click()
 
 void frmAbout::Label3_Click()
 {
-    if (openUrl_)
-        openUrl_(authorUrl());
+    if (m_openUrl)
+        m_openUrl(authorUrl());
 }
 
 void frmAbout::Label4_Click()
 {
-    if (openUrl_)
-        openUrl_(makerUrl());
+    if (m_openUrl)
+        m_openUrl(makerUrl());
 }

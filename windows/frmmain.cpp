@@ -266,8 +266,10 @@ void frmMain::showCentred()
 
 frmOptions *frmMain::options()
 {
-    if (!m_options)
-        m_options = new frmOptions(this);
+    if (!m_options) {
+        m_options = new frmOptions([this] { return Quitting; });
+        connect(m_options, &frmOptions::intervalTextChanged, this, &frmMain::setIntervalText);
+    }
     return m_options;
 }
 
