@@ -1,6 +1,7 @@
 // Velmira driving the velmira-messenger reference client, a separate process, over a private
 // session bus: the start-up capture, the rotation and its reset, the change event up to Label1,
 // clients that fail, hang, quit or restart, and the choice of client.
+#include "capturingmessageboxes.h"
 #include "privatebus.h"
 
 #include "persistence/settingsstore.h"
@@ -38,12 +39,6 @@ struct Rig
     QSignalSpy errors{&engine, &RotationEngine::errorOccurred};
 };
 
-// Keeps the errors the window reports instead of showing a box.
-struct CapturingMessageBoxes : MessageBoxes
-{
-    void error(QWidget *, const QString &text) override { errors << text; }
-    QStringList errors;
-};
 } // namespace
 
 class TestDBusMessenger : public QObject

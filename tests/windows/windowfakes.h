@@ -1,11 +1,11 @@
 #pragma once
 
+#include "capturingmessageboxes.h"
 #include "scriptedmessenger.h"
 
 #include "persistence/settingsstore.h"
 #include "windows/filedialog.h"
 #include "windows/frmmain.h"
-#include "windows/messageboxes.h"
 #include "windows/systray.h"
 
 #include <QStringList>
@@ -13,14 +13,6 @@
 #include <QTest>
 
 #include <optional>
-
-// Keeps every error the windows report instead of showing a box.
-class CapturingMessageBoxes : public Velmira::MessageBoxes
-{
-public:
-    void error(QWidget *, const QString &text) override { errors << text; }
-    QStringList errors;
-};
 
 // A notification area for tests: there or not, mouse events sent by hand.
 class FakeTrayIcon : public Velmira::TrayIcon
