@@ -116,8 +116,7 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
 
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
     connect(&m_engine, &RotationEngine::errorOccurred, this, &frmMain::reportError);
-    connect(&m_sysTray, &Velmira::SysTray::mouseMessage, this,
-            [this](int number) { Form_MouseMove(0, 0, fromPixels(number), 0); });
+    connect(&m_sysTray, &Velmira::SysTray::activated, this, &frmMain::sysTray_Activated);
 }
 
 frmMain::~frmMain()
@@ -360,7 +359,7 @@ void frmMain::Form_Resize()
         // is an ordinary minimise whatever the choice.
         if (options()->minToTray() && m_sysTray.isAvailable()) {
             setWindowState(windowState() & ~Qt::WindowMinimized);
-            m_sysTray.AddTrayIcon(windowIcon(), this, QString());
+            m_sysTray.AddTrayIcon(windowIcon(), QString());
             hide();
         }
         // A minimised window keeps its size and layout for its restore.
@@ -442,12 +441,9 @@ void frmMain::Toolbar3_ButtonClick(QAbstractButton *button)
     m_about->activateWindow();
 }
 
-void frmMain::Form_MouseMove(int button, int shift, double x, double y)
+void frmMain::sysTray_Activated(QSystemTrayIcon::ActivationReason reason)
 {
-    Q_UNUSED(button);
-    Q_UNUSED(shift);
-    Q_UNUSED(y);
-    if (Velmira::GetTrayMessage(x, PerPixel) != QLatin1String("LEFTUP"))
+    if (reason != QSystemTrayIcon::Trigger)
         return;
     show();
     raise();

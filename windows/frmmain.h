@@ -135,8 +135,8 @@ public slots:
     void Toolbar1_ButtonDropDown(QAbstractButton *button);
     void Toolbar2_ButtonClick(QAbstractButton *button);
     void Toolbar3_ButtonClick(QAbstractButton *button);
-    // Where the tray icon's mouse events arrive: the message number as X, in twips.
-    void Form_MouseMove(int button, int shift, double x, double y);
+    // An action on the tray icon: a click (Trigger) brings the window back and removes the icon.
+    void sysTray_Activated(QSystemTrayIcon::ActivationReason reason);
     void messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
                                                    const QString &prevFriendlyName);
     void mnuLoad1_Click();

@@ -355,7 +355,7 @@ private slots:
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
 
-    // Only a left-button release over the icon brings the window back, at its size; every trip
+    // Only a click on the icon brings the window back, at its size; every trip
     // adds the icon afresh.
     void minimise_data()
     {
@@ -384,13 +384,12 @@ private slots:
             if (!toTray)
                 break;
             QVERIFY(tray->lastTip.isEmpty());
-            for (int number :
-                 {Velmira::TrayMouseMove, Velmira::TrayLeftDown, Velmira::TrayRightDown,
-                  Velmira::TrayRightUp, Velmira::TrayRightDouble, Velmira::TrayMiddleUp}) {
-                tray->send(number);
-                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(number)));
+            for (auto reason : {QSystemTrayIcon::Unknown, QSystemTrayIcon::Context,
+                                QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
+                tray->send(reason);
+                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(reason)));
             }
-            tray->send(Velmira::TrayLeftUp);
+            tray->send(QSystemTrayIcon::Trigger);
             QVERIFY(w.isVisible() && !w.isMinimized());
             QVERIFY(!tray->isShown());
             QCOMPARE(twips(w), QSizeF(6000, 5010));

@@ -14,7 +14,7 @@
 
 #include <optional>
 
-// A notification area for tests: there or not, mouse events sent by hand.
+// A notification area for tests: there or not, actions on the icon sent by hand.
 class FakeTrayIcon : public Velmira::TrayIcon
 {
     Q_OBJECT
@@ -23,7 +23,7 @@ public:
     void showIcon(const QIcon &, const QString &tip) override { m_shown = true, lastTip = tip; }
     void hideIcon() override { m_shown = false; }
     bool isShown() const override { return m_shown; }
-    void send(int number) { emit mouseMessage(number); }
+    void send(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
     bool available = true;
     QString lastTip;
 
