@@ -266,7 +266,7 @@ void frmMain::showCentred()
 frmOptions *frmMain::options()
 {
     if (!m_options) {
-        m_options = new frmOptions([this] { return Quitting; });
+        m_options = new frmOptions([this] { return m_quitting; });
         connect(m_options, &frmOptions::intervalTextChanged, this, &frmMain::setIntervalText);
     }
     return m_options;
@@ -375,9 +375,9 @@ void frmMain::Form_Resize()
 
 void frmMain::Form_Unload(UnloadMode mode)
 {
-    if (Quitting)
+    if (m_quitting)
         return;
-    Quitting = true;
+    m_quitting = true;
     // A failed save is reported; the shutdown goes on, so the name is still put back.
     saveSettings(mode);
     m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
@@ -386,7 +386,7 @@ void frmMain::Form_Unload(UnloadMode mode)
     // The program's icon leaves the notification area with the program.
     m_sysTray.RemoveTrayIcon();
     if (m_options) {
-        m_options->close(); // accepted now that Quitting is set
+        m_options->close(); // accepted now that the window is quitting
         delete m_options.data();
     }
     if (m_about)

@@ -120,7 +120,7 @@ private slots:
         QVERIFY(window.engine().start(QStringLiteral("Ann\r\n\r\nBob"), LongInterval));
         for (const QString &name : {QStringLiteral("Ann"), QString(), QStringLiteral("Bob")}) {
             window.engine().tick();
-            QTRY_COMPARE(window.Label1->text(), name);
+            QTRY_COMPARE(window.findChild<QLabel *>("Label1")->text(), name);
         }
         QCOMPARE(events.count(), 3);
         QCOMPARE(

@@ -31,8 +31,9 @@ QSizeF twips(const frmMain &w)
 // 4 above the bottom, Label1 at 40, 17 high.
 void checkStretched(const frmMain &w)
 {
-    QCOMPARE(w.txtNames->geometry(), QRect(8, 64, w.width() - 13, w.height() - 68));
-    QCOMPARE(w.Label1->geometry(), QRect(8, 40, w.width() - 13, 17));
+    QCOMPARE(control<QPlainTextEdit>(w, "txtNames")->geometry(),
+             QRect(8, 64, w.width() - 13, w.height() - 68));
+    QCOMPARE(control<QLabel>(w, "Label1")->geometry(), QRect(8, 40, w.width() - 13, 17));
 }
 
 // What the window manager does when the user minimises the window.
@@ -43,7 +44,7 @@ void minimiseByUser(QWidget &window)
 
 void clickStart(frmMain &w, bool arrow = false)
 {
-    DropDownButton *start = w.Toolbar1Start;
+    DropDownButton *start = control<DropDownButton>(w, "Toolbar1Start");
     QTest::mouseClick(start, Qt::LeftButton, {},
                       arrow ? start->arrowRect().center() : QPoint(4, 4));
 }
@@ -154,8 +155,9 @@ private slots:
         QFETCH(QSizeF, expected);
         frmMain &w = m_h->window;
         const auto bars = [&w] {
-            return QList<QRect>{w.Toolbar1->geometry(), w.Toolbar2->geometry(),
-                                w.Toolbar3->geometry()};
+            return QList<QRect>{control<QWidget>(w, "Toolbar1")->geometry(),
+                                control<QWidget>(w, "Toolbar2")->geometry(),
+                                control<QWidget>(w, "Toolbar3")->geometry()};
         };
         const QList<QRect> before = bars();
         w.setTwipsWidth(set.width());
@@ -189,20 +191,20 @@ private slots:
         w.setTwipsHeight(7000);
         clickStart(w);
         QCOMPARE(w.engine().state(), RotationEngine::State::Running);
-        QVERIFY(!w.Toolbar1Start->isEnabled());
-        QVERIFY(w.Toolbar1Stop->isEnabled());
+        QVERIFY(!control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
         QCOMPARE(w.engine().timer().interval(), 5000);
         QCOMPARE(w.twipsHeight(), 4440.0);
         checkStretched(w);
         for (int tick = 0; tick < 3; ++tick)
             w.engine().tick();
-        QTRY_COMPARE(w.Label1->text(), QStringLiteral("Ann"));
+        QTRY_COMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("Ann"));
 
         w.setTwipsHeight(6000);
-        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-        QVERIFY(w.Toolbar1Start->isEnabled());
-        QVERIFY(!w.Toolbar1Stop->isEnabled());
+        QVERIFY(control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(!control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
         QCOMPARE(w.twipsHeight(), 4440.0);
         QCOMPARE(m_h->client->writes(), expectedWrites);
         QVERIFY(m_h->boxes.errors.isEmpty());
@@ -222,7 +224,7 @@ private slots:
         QFETCH(QString, name);
         m_h->client->eventResult = result;
         Velmira::MessengerOps::writeDisplayName(*m_h->client, name);
-        QLabel *label = m_h->window.Label1;
+        QLabel *label = control<QLabel>(m_h->window, "Label1");
         QTRY_COMPARE(label->text(), name);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         // A client that cannot tell its name is reported; the label keeps what it showed.
@@ -251,7 +253,7 @@ private slots:
     {
         QFETCH(QString, input);
         QFETCH(QString, expected);
-        QPlainTextEdit *box = m_h->window.txtNames;
+        QPlainTextEdit *box = control<QPlainTextEdit>(m_h->window, "txtNames");
         m_h->window.setNamesText(input);
         // Typed lines end with Return: QTest refuses a "\n" in keyClicks.
         for (const char *name :
@@ -285,7 +287,8 @@ private slots:
         frmMain &w = m_h->window;
         const auto open = [&] {
             if (key)
-                QTest::keyClick(w.Toolbar1Start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+                QTest::keyClick(control<DropDownButton>(w, "Toolbar1Start"), Qt::Key(key),
+                                Qt::KeyboardModifiers(modifiers));
             else
                 clickStart(w, true);
         };
@@ -293,7 +296,7 @@ private slots:
         clickStart(w);
         open();
         QVERIFY(w.options()->isHidden());
-        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
         open();
         QCOMPARE(w.options()->isVisible(), opens);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
@@ -317,7 +320,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(bool, byKey);
-        auto *clicked = m_h->window.Toolbar2->findChild<QToolButton *>(button);
+        auto *clicked = control<QWidget>(m_h->window, "Toolbar2")->findChild<QToolButton *>(button);
         QVERIFY(clicked);
         const QPoint pointer = byKey ? QPoint(2, 2) : clicked->mapToGlobal(QPoint(5, 6));
         QCursor::setPos(pointer);
@@ -339,7 +342,7 @@ private slots:
 
     void aboutOpensAddressesThroughTheDesktop()
     {
-        QToolButton *aboutButton = m_h->window.Toolbar3About;
+        QToolButton *aboutButton = control<QToolButton>(m_h->window, "Toolbar3About");
         QTest::mouseClick(aboutButton, Qt::LeftButton);
         QPointer<frmAbout> about = m_h->window.about();
         QVERIFY(about && QTest::qWaitForWindowExposed(about));
@@ -407,7 +410,7 @@ private slots:
         clickStart(w);
         w.engine().tick();
         clickStart(w, true);
-        QTest::mouseClick(w.Toolbar3About, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar3About"), Qt::LeftButton);
         QPointer<frmOptions> options = w.options();
         QPointer<frmAbout> about = w.about();
         QVERIFY(about);
@@ -421,7 +424,7 @@ private slots:
         connect(&w, &frmMain::unloaded, this, [&] { events << QStringLiteral("unloaded"); });
 
         QVERIFY(w.close());
-        QVERIFY(w.Quitting);
+        QVERIFY(w.isQuitting());
         const QStringList expected = {"state read while quitting", "state read while quitting",
                                       "released after writes S1:Ann,S1:Original",
                                       "options closed, client released", "unloaded"};

@@ -8,11 +8,31 @@
 #include "windows/frmmain.h"
 #include "windows/systray.h"
 
+#include <QAction>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
+
+// The control of `window` named `name` (its object name); a missing one ends the test run.
+template <typename T> T *control(const QObject &window, const char *name)
+{
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
+
+// Triggers the menu item `name` of `window` as the user can: only when it is enabled.
+inline bool trigger(const QObject &window, const char *name)
+{
+    QAction *item = control<QAction>(window, name);
+    if (!item->isEnabled())
+        return false;
+    item->trigger();
+    return true;
+}
 
 // A notification area for tests: there or not, actions on the icon sent by hand.
 class FakeTrayIcon : public Velmira::TrayIcon
@@ -57,7 +77,7 @@ public:
     ~RecordingMessenger() override { m_events << "released after writes " + writes().join(','); }
     qint32 localState() override
     {
-        if (m_window.Quitting)
+        if (m_window.isQuitting())
             m_events << QStringLiteral("state read while quitting");
         return ScriptedMessenger::localState();
     }
