@@ -41,9 +41,10 @@ std::optional<QString> utf8Text(QByteArrayView bytes)
 
 QString decode(const QByteArray &bytes)
 {
-    // A file that only looks like UTF-8 is taken byte for byte, so nothing of it is lost.
+    // A file that only looks like UTF-8 is taken byte for byte, so nothing of it is lost. The
+    // decoder itself drops the leading byte order mark.
     if (bytes.startsWith(Utf8Bom)) {
-        if (auto text = utf8Text(QByteArrayView(bytes).sliced(Utf8Bom.size())))
+        if (auto text = utf8Text(bytes))
             return *std::move(text);
         return Cp1252::decode(bytes);
     }

@@ -2,6 +2,7 @@
 
 #include "windows/accessibility.h"
 #include "windows/artwork.h"
+#include "windows/twips.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,30 +21,8 @@
 
 namespace {
 
-constexpr int TwipsPerPixel = 15;
-
-// A rectangle given in twips (left, top, width, height), in pixels. The edges are rounded on
-// their own so that controls that end at the same twip end at the same pixel.
-QRect twips(int left, int top, int width, int height)
-{
-    auto px = [](int t) {
-        return (2 * t + TwipsPerPixel) / (2 * TwipsPerPixel);
-    };
-    return QRect(QPoint(px(left), px(top)), QPoint(px(left + width) - 1, px(top + height) - 1));
-}
-
-// Verdana where it is installed; otherwise the nearest relative of similar width.
-QFont verdana(qreal points, bool bold, bool underline)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Bitstream Vera Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    font.setUnderline(underline);
-    return font;
-}
+using Velmira::Twips::smallFont;
+using Velmira::Twips::toPixels;
 
 // A web address as the panel shows it: without the scheme and the trailing slash.
 QString shownAddress(const QString &address)
@@ -85,28 +64,28 @@ QString frmAbout::makerUrl()
 }
 
 frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), openUrl_(std::move(openUrl))
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint), m_openUrl(std::move(openUrl))
 {
     setObjectName(QStringLiteral("frmAbout"));
     Velmira::Accessibility::install();
     setWindowTitle(tr("About Velmira"));
     setAccessibleDescription(tr("Velmira's version and web addresses. Escape closes it."));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(twips(0, 0, 7920, 1935).size());
+    setFixedSize(toPixels(0, 0, 7920, 1935).size());
     setBackgroundRole(QPalette::Window);
     setAutoFillBackground(true);
 
     // Created bottom first: later siblings are stacked above earlier ones.
     Image1 = new QLabel(this);
     Image1->setPixmap(Velmira::banner());
-    Image1->setGeometry(twips(0, 0, 7905, 1185));
+    Image1->setGeometry(toPixels(0, 0, 7905, 1185));
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setAccessibleName(tr("Velmira banner"));
 
     Shape1 = new Outline(this);
-    Shape1->setGeometry(twips(0, 0, 7920, 1200));
+    Shape1->setGeometry(toPixels(0, 0, 7920, 1200));
     Shape2 = new Outline(this);
-    Shape2->setGeometry(twips(0, 1180, 7920, 735));
+    Shape2->setGeometry(toPixels(0, 1180, 7920, 735));
     for (QWidget *shape : {Shape1, Shape2})
         shape->setAttribute(Qt::WA_TransparentForMouseEvents);
 
@@ -121,15 +100,17 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
         l->setForegroundRole(QPalette::ButtonText);
         return l;
     };
-    const QFont small = verdana(6.75, false, false);
-    const QFont link = verdana(6.75, false, true);
-    Label1 = label(QString(), twips(120, 1520, 1575, 255), small, Qt::AlignLeft);
-    Label2 = label(shownAddress(makerUrl()), twips(5760, 1520, 2055, 255), link, Qt::AlignRight);
-    Label3 = label(shownAddress(authorUrl()), twips(5880, 1320, 1935, 255), link, Qt::AlignRight,
+    const QFont small = smallFont();
+    QFont link = small;
+    link.setUnderline(true);
+    QFont title = smallFont(8.25);
+    title.setBold(true);
+    Label1 = label(QString(), toPixels(120, 1520, 1575, 255), small, Qt::AlignLeft);
+    Label2 = label(shownAddress(makerUrl()), toPixels(5760, 1520, 2055, 255), link, Qt::AlignRight);
+    Label3 = label(shownAddress(authorUrl()), toPixels(5880, 1320, 1935, 255), link, Qt::AlignRight,
                    new Velmira::Accessibility::LinkLabel(this));
-    Label4 =
-        label(QStringLiteral("Velmira"), twips(120, 1320, 1815, 255), verdana(8.25, true, false),
-              Qt::AlignLeft, new Velmira::Accessibility::LinkLabel(this));
+    Label4 = label(QStringLiteral("Velmira"), toPixels(120, 1320, 1815, 255), title, Qt::AlignLeft,
+                   new Velmira::Accessibility::LinkLabel(this));
 
     const std::pair<QWidget *, const char *> names[] = {
         {Image1, "Image1"}, {Shape1, "Shape1"}, {Shape2, "Shape2"}, {Label1, "Label1"},
@@ -161,14 +142,14 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
 void frmAbout::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
-        pressedOn_ = this;
+        m_pressedOn = this;
 }
 
 void frmAbout::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && pressedOn_ == this && rect().contains(event->pos()))
+    if (event->button() == Qt::LeftButton && m_pressedOn == this && rect().contains(event->pos()))
         clicked(this);
-    pressedOn_ = nullptr;
+    m_pressedOn = nullptr;
 }
 
 void frmAbout::keyPressEvent(QKeyEvent *event)
@@ -212,11 +193,11 @@ bool frmAbout::eventFilter(QObject *watched, QEvent *event)
     if (mouse->button() != Qt::LeftButton)
         return true;
     if (event->type() == QEvent::MouseButtonPress) {
-        pressedOn_ = watched;
+        m_pressedOn = watched;
     } else {
         const bool inside = static_cast<QWidget *>(watched)->rect().contains(mouse->pos());
-        const bool click = pressedOn_ == watched && inside;
-        pressedOn_ = nullptr;
+        const bool click = m_pressedOn == watched && inside;
+        m_pressedOn = nullptr;
         if (click)
             clicked(watched);
     }
@@ -261,12 +242,12 @@ void frmAbout::Label2_Click()
 
 void frmAbout::Label3_Click()
 {
-    if (openUrl_)
-        openUrl_(authorUrl());
+    if (m_openUrl)
+        m_openUrl(authorUrl());
 }
 
 void frmAbout::Label4_Click()
 {
-    if (openUrl_)
-        openUrl_(makerUrl());
+    if (m_openUrl)
+        m_openUrl(makerUrl());
 }

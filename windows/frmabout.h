@@ -40,8 +40,8 @@ private slots:
 private:
     void clicked(QObject *target);
 
-    std::function<void(const QString &)> openUrl_;
-    QObject *pressedOn_ = nullptr;
+    std::function<void(const QString &)> m_openUrl;
+    QObject *m_pressedOn = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;

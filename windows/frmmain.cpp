@@ -125,8 +125,7 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
     connect(&m_engine, &RotationEngine::errorOccurred, this, &frmMain::reportError);
     connect(&m_engine, &RotationEngine::noticeGiven, this, &frmMain::reportNotice);
-    connect(&m_sysTray, &Velmira::SysTray::mouseMessage, this,
-            [this](int number) { Form_MouseMove(0, 0, fromPixels(number), 0); });
+    connect(&m_sysTray, &Velmira::SysTray::activated, this, &frmMain::sysTray_Activated);
 }
 
 frmMain::~frmMain()
@@ -268,7 +267,7 @@ bool frmMain::Form_Load()
 
 void frmMain::bindMessenger(std::unique_ptr<Velmira::Messenger> messenger)
 {
-    if (!messenger || Quitting)
+    if (!messenger || m_quitting)
         return;
     if (m_engine.state() == RotationEngine::State::Running)
         m_waitingMessenger = std::move(messenger);
@@ -308,8 +307,10 @@ void frmMain::showCentred()
 
 frmOptions *frmMain::options()
 {
-    if (!m_options)
-        m_options = new frmOptions(this);
+    if (!m_options) {
+        m_options = new frmOptions([this] { return m_quitting; });
+        connect(m_options, &frmOptions::intervalTextChanged, this, &frmMain::setIntervalText);
+    }
     return m_options;
 }
 
@@ -458,7 +459,7 @@ void frmMain::Form_Resize()
         // is an ordinary minimise whatever the choice.
         if (options()->minToTray() && m_sysTray.isAvailable()) {
             setWindowState(windowState() & ~Qt::WindowMinimized);
-            m_sysTray.AddTrayIcon(windowIcon(), this, QString());
+            m_sysTray.AddTrayIcon(windowIcon(), QString());
             hide();
         }
         // A minimised window keeps its size and layout for its restore.
@@ -474,9 +475,9 @@ void frmMain::Form_Resize()
 
 void frmMain::Form_Unload(UnloadMode mode)
 {
-    if (Quitting)
+    if (m_quitting)
         return;
-    Quitting = true;
+    m_quitting = true;
     m_unattended = mode == UnloadMode::Program;
     // A failed save is reported; the shutdown goes on, so the name is still put back.
     saveSettings();
@@ -487,7 +488,7 @@ void frmMain::Form_Unload(UnloadMode mode)
     // The program's icon leaves the notification area with the program.
     m_sysTray.RemoveTrayIcon();
     if (m_options) {
-        m_options->close(); // accepted now that Quitting is set
+        m_options->close(); // accepted now that the window is quitting
         delete m_options.data();
     }
     if (m_about)
@@ -544,12 +545,9 @@ void frmMain::Toolbar3_ButtonClick(QAbstractButton *button)
     m_about->activateWindow();
 }
 
-void frmMain::Form_MouseMove(int button, int shift, double x, double y)
+void frmMain::sysTray_Activated(QSystemTrayIcon::ActivationReason reason)
 {
-    Q_UNUSED(button);
-    Q_UNUSED(shift);
-    Q_UNUSED(y);
-    if (Velmira::GetTrayMessage(x, PerPixel) != QLatin1String("LEFTUP"))
+    if (reason != QSystemTrayIcon::Trigger)
         return;
     show();
     raise();

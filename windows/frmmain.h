@@ -34,10 +34,11 @@ class SettingsStore;
 // file dialog CD. Its settings are loaded at the end of Form_Load and saved at the start of
 // Form_Unload through a settings store (the user's own unless another is set).
 //
-// Object names are the controls' own names (for tests; screen readers get human names): "Toolbar1"
-// (buttons "Toolbar1Start" with its arrow, "Toolbar1Stop"), "Toolbar2" ("Toolbar2Load",
-// "Toolbar2Save"), "Toolbar3" ("Toolbar3About"), "Label1", "txtNames", "int3rval", "mnuLoad"
-// ("mnuLoad1".."mnuLoad3", "mnuLoadFile"), "mnuSave" ("mnuSave1".."mnuSave3", "mnuSaveFile").
+// Object names are the controls' own names (tests find the controls by them; screen readers get
+// human names): "Toolbar1" (buttons "Toolbar1Start" with its arrow, "Toolbar1Stop"), "Toolbar2"
+// ("Toolbar2Load", "Toolbar2Save"), "Toolbar3" ("Toolbar3About"), "Label1", "txtNames",
+// "int3rval", "mnuLoad" ("mnuLoad1".."mnuLoad3", "mnuLoadFile"), "mnuSave" ("mnuSave1"..
+// "mnuSave3", "mnuSaveFile").
 class frmMain : public QWidget
 {
     Q_OBJECT
@@ -74,7 +75,7 @@ public:
     void showCentred();
 
     // True from the first step of the unload on.
-    bool Quitting = false;
+    bool isQuitting() const { return m_quitting; }
 
     Velmira::Messenger *messenger() const { return m_messenger.get(); }
     // Binds a client found after the load (late binding): at once while Idle, at the next Start
@@ -110,27 +111,6 @@ public:
     static constexpr double MinimumTwipsWidth = 4770;
     static constexpr double MinimumTwipsHeight = 4440;
 
-    QWidget *Toolbar1 = nullptr;
-    QWidget *Toolbar2 = nullptr;
-    QWidget *Toolbar3 = nullptr;
-    DropDownButton *Toolbar1Start = nullptr;
-    QToolButton *Toolbar1Stop = nullptr;
-    QToolButton *Toolbar2Load = nullptr;
-    QToolButton *Toolbar2Save = nullptr;
-    QToolButton *Toolbar3About = nullptr;
-    QLabel *Label1 = nullptr;
-    QPlainTextEdit *txtNames = nullptr;
-    QLineEdit *int3rval = nullptr;
-    QMenu *mnuLoad = nullptr;
-    QMenu *mnuSave = nullptr;
-    QAction *mnuLoad1 = nullptr;
-    QAction *mnuLoad2 = nullptr;
-    QAction *mnuLoad3 = nullptr;
-    QAction *mnuLoadFile = nullptr;
-    QAction *mnuSave1 = nullptr;
-    QAction *mnuSave2 = nullptr;
-    QAction *mnuSave3 = nullptr;
-    QAction *mnuSaveFile = nullptr;
     // The file dialog of "From file" and "To File"; its FileName lasts for the run.
     Velmira::FileDialog CD{this};
 
@@ -142,8 +122,8 @@ public slots:
     void Toolbar1_ButtonDropDown(QAbstractButton *button);
     void Toolbar2_ButtonClick(QAbstractButton *button);
     void Toolbar3_ButtonClick(QAbstractButton *button);
-    // Where the tray icon's mouse events arrive: the message number as X, in twips.
-    void Form_MouseMove(int button, int shift, double x, double y);
+    // An action on the tray icon: a click (Trigger) brings the window back and removes the icon.
+    void sysTray_Activated(QSystemTrayIcon::ActivationReason reason);
     void messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
                                                    const QString &prevFriendlyName);
     void mnuLoad1_Click();
@@ -187,6 +167,29 @@ private:
     // Where a toolbar button's pop-up menu opens, in global coordinates.
     QPoint popupPosition(const QAbstractButton *button) const;
 
+    QWidget *Toolbar1 = nullptr;
+    QWidget *Toolbar2 = nullptr;
+    QWidget *Toolbar3 = nullptr;
+    DropDownButton *Toolbar1Start = nullptr;
+    QToolButton *Toolbar1Stop = nullptr;
+    QToolButton *Toolbar2Load = nullptr;
+    QToolButton *Toolbar2Save = nullptr;
+    QToolButton *Toolbar3About = nullptr;
+    QLabel *Label1 = nullptr;
+    QPlainTextEdit *txtNames = nullptr;
+    QLineEdit *int3rval = nullptr;
+    QMenu *mnuLoad = nullptr;
+    QMenu *mnuSave = nullptr;
+    QAction *mnuLoad1 = nullptr;
+    QAction *mnuLoad2 = nullptr;
+    QAction *mnuLoad3 = nullptr;
+    QAction *mnuLoadFile = nullptr;
+    QAction *mnuSave1 = nullptr;
+    QAction *mnuSave2 = nullptr;
+    QAction *mnuSave3 = nullptr;
+    QAction *mnuSaveFile = nullptr;
+
+    bool m_quitting = false;
     MessengerFactory m_createMessenger;
     Velmira::MessageBoxes *m_boxes;
     std::unique_ptr<Velmira::MessageBoxes> m_ownBoxes;

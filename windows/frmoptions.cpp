@@ -1,6 +1,5 @@
 #include "frmoptions.h"
 
-#include "frmmain.h"
 #include "twips.h"
 #include "windows/accessibility.h"
 
@@ -41,10 +40,10 @@ W *place(W *widget, const char *name, int left, int top, int width, int height)
 
 } // namespace
 
-frmOptions::frmOptions(frmMain *main, QWidget *parent)
+frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_main(main)
+      m_mayClose(std::move(mayClose))
 {
     using namespace Velmira::Twips;
     setObjectName(QStringLiteral("frmOptions"));
@@ -148,8 +147,7 @@ void frmOptions::Slider1_Change(int value)
     qint32 milliseconds = 0;
     if (qMulOverflow(qint32(value), qint32(1000), &milliseconds))
         return; // out of reach for the slider's range of 1 to 10
-    if (m_main)
-        m_main->setIntervalText(QString::number(milliseconds));
+    emit intervalTextChanged(QString::number(milliseconds));
 }
 
 void frmOptions::keyPressEvent(QKeyEvent *event)
@@ -170,7 +168,7 @@ void frmOptions::closeEvent(QCloseEvent *event)
 
 void frmOptions::Form_Unload(QCloseEvent *event)
 {
-    if (m_main && m_main->Quitting) {
+    if (m_mayClose && m_mayClose()) {
         event->accept();
         return;
     }

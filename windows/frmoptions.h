@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
 class QSlider;
-class frmMain;
 
 // The Options window: the interval in whole seconds, where minimising sends the main window,
 // and whether Stop puts the display name back. It holds no values apart from its controls.
-// Every slider change writes seconds x 1000 into the main window's interval text at once.
-// While the main window is not quitting, closing (close box or Escape) only hides it.
+// Every slider change announces seconds x 1000 as interval text at once (intervalTextChanged).
+// Unless its owner allows it, closing (close box or Escape) only hides it.
 //
 // Object names: "chkMin0" ("Taskbar"), "chkMin1" ("System Tray"), "chkResetNick", "Slider1",
 // "cmdOk", "Label1" (the frame), "Label2", "Label3".
@@ -23,9 +22,9 @@ class frmOptions : public QWidget
 {
     Q_OBJECT
 public:
-    // `main` is the window whose interval text the slider writes and whose Quitting flag decides
-    // between hiding and closing; not owned.
-    explicit frmOptions(frmMain *main, QWidget *parent = nullptr);
+    // `mayClose` tells whether a close request really closes the window (the owner is quitting);
+    // without it, or while it says no, closing only hides the window.
+    explicit frmOptions(std::function<bool()> mayClose, QWidget *parent = nullptr);
 
     // 0 unchecked, 1 checked, 2 greyed (only a stored value makes it greyed).
     int resetNickValue() const;
@@ -45,6 +44,10 @@ public:
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
 
+signals:
+    // The slider moved: the interval, milliseconds as decimal text.
+    void intervalTextChanged(const QString &text);
+
 public slots:
     void cmdOk_Click();
     void Slider1_Change(int value);
@@ -54,8 +57,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // The close request: refused (and the window hidden) unless the main window is quitting.
+    // The close request: refused (and the window hidden) unless the owner allows it.
     void Form_Unload(QCloseEvent *event);
 
-    QPointer<frmMain> m_main;
+    std::function<bool()> m_mayClose;
 };

@@ -138,7 +138,7 @@ int main(int argc, char *argv[])
             window.close();
     });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] {
-        if (!window.Quitting)
+        if (!window.isQuitting())
             window.close();
     });
 

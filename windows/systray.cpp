@@ -1,11 +1,5 @@
 #include "systray.h"
 
-#include <QSystemTrayIcon>
-#include <QWidget>
-
-#include <algorithm>
-#include <cmath>
-
 namespace Velmira {
 
 QtTrayIcon::~QtTrayIcon()
@@ -22,26 +16,7 @@ void QtTrayIcon::showIcon(const QIcon &icon, const QString &tip)
 {
     if (!m_icon) {
         m_icon = new QSystemTrayIcon;
-        connect(m_icon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    switch (reason) {
-                    case QSystemTrayIcon::Trigger:
-                        emit mouseMessage(TrayLeftUp);
-                        break;
-                    case QSystemTrayIcon::DoubleClick:
-                        emit mouseMessage(TrayLeftDouble);
-                        break;
-                    case QSystemTrayIcon::Context:
-                        emit mouseMessage(TrayRightUp);
-                        break;
-                    case QSystemTrayIcon::MiddleClick:
-                        emit mouseMessage(TrayMiddleUp);
-                        break;
-                    case QSystemTrayIcon::Unknown:
-                        emit mouseMessage(TrayMouseMove);
-                        break;
-                    }
-                });
+        connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activated);
     }
     m_icon->setIcon(icon);
     m_icon->setToolTip(tip);
@@ -59,30 +34,6 @@ bool QtTrayIcon::isShown() const
     return m_icon && m_icon->isVisible();
 }
 
-QString GetTrayMessage(double x, double twipsPerPixel)
-{
-    if (!(twipsPerPixel > 0) || !std::isfinite(x))
-        return {};
-    // Halves go to the even neighbour (the default rounding mode).
-    const double number = std::nearbyint(x / twipsPerPixel);
-    switch (int(std::clamp(number, -1.0, 1e6))) {
-    case TrayLeftDown:
-        return QStringLiteral("LEFTDOWN");
-    case TrayLeftUp:
-        return QStringLiteral("LEFTUP");
-    case TrayLeftDouble:
-        return QStringLiteral("LEFTDOUBLE");
-    case TrayRightDown:
-        return QStringLiteral("RIGHTDOWN");
-    case TrayRightUp:
-        return QStringLiteral("RIGHTUP");
-    case TrayRightDouble:
-        return QStringLiteral("RIGHTDOUBLE");
-    default:
-        return {};
-    }
-}
-
 SysTray::SysTray(QObject *parent) : QObject(parent)
 {
     setBackend(std::make_unique<QtTrayIcon>());
@@ -90,9 +41,8 @@ SysTray::SysTray(QObject *parent) : QObject(parent)
 
 SysTray::~SysTray() = default;
 
-void SysTray::AddTrayIcon(const QIcon &icon, QWidget *window, const QString &tip)
+void SysTray::AddTrayIcon(const QIcon &icon, const QString &tip)
 {
-    Q_UNUSED(window); // the icon's events reach the window through mouseMessage()
     m_backend->showIcon(icon, tip);
 }
 
@@ -114,7 +64,7 @@ bool SysTray::isAvailable() const
 void SysTray::setBackend(std::unique_ptr<TrayIcon> backend)
 {
     m_backend = std::move(backend);
-    connect(m_backend.get(), &TrayIcon::mouseMessage, this, &SysTray::mouseMessage);
+    connect(m_backend.get(), &TrayIcon::activated, this, &SysTray::activated);
 }
 
 } // namespace Velmira

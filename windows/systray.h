@@ -3,23 +3,11 @@
 #include <QIcon>
 #include <QObject>
 #include <QString>
+#include <QSystemTrayIcon>
 
 #include <memory>
 
-class QSystemTrayIcon;
-class QWidget;
-
 namespace Velmira {
-
-// Mouse message numbers that a notification-area icon reports (the values the tray table uses).
-inline constexpr int TrayMouseMove = 512;
-inline constexpr int TrayLeftDown = 513;
-inline constexpr int TrayLeftUp = 514;
-inline constexpr int TrayLeftDouble = 515;
-inline constexpr int TrayRightDown = 516;
-inline constexpr int TrayRightUp = 517;
-inline constexpr int TrayRightDouble = 518;
-inline constexpr int TrayMiddleUp = 520;
 
 // The notification area as the platform offers it: one icon, shown or not.
 class TrayIcon : public QObject
@@ -34,13 +22,11 @@ public:
     virtual bool isShown() const = 0;
 
 signals:
-    // A mouse event over the icon, as its mouse message number (TrayLeftUp, ...).
-    void mouseMessage(int number);
+    // The user acted on the icon: a click (Trigger), a double click, the context request...
+    void activated(QSystemTrayIcon::ActivationReason reason);
 };
 
 // The real icon, over QSystemTrayIcon (created on first use, so start-up does not pay for it).
-// Qt reports a left click as an activation; it arrives here as a left-button release, a double
-// click as TrayLeftDouble, the context request as TrayRightUp.
 class QtTrayIcon : public TrayIcon
 {
     Q_OBJECT
@@ -57,10 +43,6 @@ private:
     QSystemTrayIcon *m_icon = nullptr;
 };
 
-// The twips-to-message-number table: the mouse message carried as an X coordinate in twips
-// (the message number in pixels), turned back into its name; "" for any other number.
-QString GetTrayMessage(double x, double twipsPerPixel = 15.0);
-
 // The program's one tray icon (identifier 1), owned by the main window.
 class SysTray : public QObject
 {
@@ -69,19 +51,18 @@ public:
     explicit SysTray(QObject *parent = nullptr);
     ~SysTray() override;
 
-    // Shows `icon` for `window` in the notification area. An empty tip shows no tooltip.
-    void AddTrayIcon(const QIcon &icon, QWidget *window, const QString &tip);
+    // Shows `icon` in the notification area. An empty tip shows no tooltip.
+    void AddTrayIcon(const QIcon &icon, const QString &tip);
     void RemoveTrayIcon();
     bool iconShown() const;
     bool isAvailable() const;
 
     // Replaces the platform's icon (tests hand in a fake). Takes ownership.
     void setBackend(std::unique_ptr<TrayIcon> backend);
-    TrayIcon &backend() const { return *m_backend; }
 
 signals:
-    // Every mouse event over the icon, as its message number.
-    void mouseMessage(int number);
+    // Every action on the icon, as the platform reports it.
+    void activated(QSystemTrayIcon::ActivationReason reason);
 
 private:
     std::unique_ptr<TrayIcon> m_backend;

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QRect>
 
 #include <cmath>
 
@@ -16,19 +17,27 @@ inline int toPixels(double twips)
     return int(std::nearbyint(twips / PerPixel));
 }
 
+// A rectangle given in twips (left, top, width, height), in pixels. The edges are rounded on
+// their own, so controls that end at the same twip end at the same pixel.
+inline QRect toPixels(double left, double top, double width, double height)
+{
+    return QRect(QPoint(toPixels(left), toPixels(top)),
+                 QPoint(toPixels(left + width) - 1, toPixels(top + height) - 1));
+}
+
 inline double fromPixels(int pixels)
 {
     return pixels * PerPixel;
 }
 
-// The design's text font: Verdana 6.75 pt, or the system's own sans-serif font at that size.
-// A family the system lacks is not asked for by name: the font matcher would search the
-// system's fallbacks for it before the first text could be laid out.
-inline QFont smallFont()
+// The design's text font: Verdana, or the system's own sans-serif font, at `points` (6.75 pt
+// unless said otherwise). A family the system lacks is not asked for by name: the font matcher
+// would search the system's fallbacks for it before the first text could be laid out.
+inline QFont smallFont(qreal points = 6.75)
 {
     static const bool hasVerdana = QFontDatabase::hasFamily(QStringLiteral("Verdana"));
     QFont font = hasVerdana ? QFont(QStringLiteral("Verdana")) : QFont();
-    font.setPointSizeF(6.75);
+    font.setPointSizeF(points);
     return font;
 }
 

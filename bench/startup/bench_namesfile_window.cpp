@@ -88,7 +88,7 @@ void BM_LoadNamesFile(benchmark::State &state)
     Window w(path);
     for (auto _ : state) {
         w.window.mnuLoadFile_Click();
-        w.window.txtNames->viewport()->repaint();
+        w.window.findChild<QPlainTextEdit *>(QStringLiteral("txtNames"))->viewport()->repaint();
         state.PauseTiming();
         w.window.setNamesText(QString());
         state.ResumeTiming();

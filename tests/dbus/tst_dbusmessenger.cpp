@@ -1,6 +1,7 @@
 // Velmira driving the velmira-messenger reference client, a separate process, over a private
 // session bus: the change event up to Label1, clients that fail, hang or quit, binding to a
 // client that starts later or comes back, and the choice of client.
+#include "capturingmessageboxes.h"
 #include "privatebus.h"
 
 #include "persistence/settingsstore.h"
@@ -23,12 +24,6 @@ namespace {
 // Far longer than any test: ticks are driven by hand, never by the timer.
 const QString LongInterval = QStringLiteral("3600000");
 
-// Keeps the errors the window reports instead of showing a box.
-struct CapturingMessageBoxes : MessageBoxes
-{
-    void error(QWidget *, const QString &text) override { errors << text; }
-    QStringList errors;
-};
 } // namespace
 
 class TestDBusMessenger : public QObject
@@ -138,7 +133,7 @@ private slots:
                 QVERIFY(window.engine().start(QStringLiteral("Ann\r\n"), LongInterval));
             window.engine().tick();
             window.engine().stop(true);
-            QTRY_COMPARE(window.Label1->text(), QString::fromLatin1(name));
+            QTRY_COMPARE(window.findChild<QLabel *>("Label1")->text(), QString::fromLatin1(name));
         }
         QVERIFY2(boxes.errors.isEmpty(), qPrintable(boxes.errors.join(u'\n')));
     }

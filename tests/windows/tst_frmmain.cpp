@@ -31,8 +31,9 @@ QSizeF twips(const frmMain &w)
 // 4 above the bottom, Label1 at 40, 17 high.
 void checkStretched(const frmMain &w)
 {
-    QCOMPARE(w.txtNames->geometry(), QRect(8, 64, w.width() - 13, w.height() - 68));
-    QCOMPARE(w.Label1->geometry(), QRect(8, 40, w.width() - 13, 17));
+    QCOMPARE(control<QPlainTextEdit>(w, "txtNames")->geometry(),
+             QRect(8, 64, w.width() - 13, w.height() - 68));
+    QCOMPARE(control<QLabel>(w, "Label1")->geometry(), QRect(8, 40, w.width() - 13, 17));
 }
 
 // What the window manager does when the user minimises the window.
@@ -43,7 +44,7 @@ void minimiseByUser(QWidget &window)
 
 void clickStart(frmMain &w, bool arrow = false)
 {
-    DropDownButton *start = w.Toolbar1Start;
+    DropDownButton *start = control<DropDownButton>(w, "Toolbar1Start");
     QTest::mouseClick(start, Qt::LeftButton, {},
                       arrow ? start->arrowRect().center() : QPoint(4, 4));
 }
@@ -154,8 +155,9 @@ private slots:
         QFETCH(QSizeF, expected);
         frmMain &w = m_h->window;
         const auto bars = [&w] {
-            return QList<QRect>{w.Toolbar1->geometry(), w.Toolbar2->geometry(),
-                                w.Toolbar3->geometry()};
+            return QList<QRect>{control<QWidget>(w, "Toolbar1")->geometry(),
+                                control<QWidget>(w, "Toolbar2")->geometry(),
+                                control<QWidget>(w, "Toolbar3")->geometry()};
         };
         const QList<QRect> before = bars();
         w.setTwipsWidth(set.width());
@@ -191,20 +193,20 @@ private slots:
         w.setTwipsHeight(7000);
         clickStart(w);
         QCOMPARE(w.engine().state(), RotationEngine::State::Running);
-        QVERIFY(!w.Toolbar1Start->isEnabled());
-        QVERIFY(w.Toolbar1Stop->isEnabled());
+        QVERIFY(!control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
         QCOMPARE(w.engine().timer().interval(), 5000);
         QCOMPARE(w.twipsHeight(), 4440.0);
         checkStretched(w);
         for (int tick = 0; tick < 3; ++tick)
             w.engine().tick();
-        QTRY_COMPARE(w.Label1->text(), QStringLiteral("Ann"));
+        QTRY_COMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("Ann"));
 
         w.setTwipsHeight(6000);
-        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-        QVERIFY(w.Toolbar1Start->isEnabled());
-        QVERIFY(!w.Toolbar1Stop->isEnabled());
+        QVERIFY(control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(!control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
         QCOMPARE(w.twipsHeight(), 4440.0);
         QCOMPARE(m_h->client->writes(), expectedWrites);
         QVERIFY(m_h->boxes.errors.isEmpty());
@@ -224,7 +226,7 @@ private slots:
         QFETCH(QString, name);
         m_h->client->eventResult = result;
         Velmira::MessengerOps::writeDisplayName(*m_h->client, name);
-        QLabel *label = m_h->window.Label1;
+        QLabel *label = control<QLabel>(m_h->window, "Label1");
         QTRY_COMPARE(label->text(), name);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         // A client that cannot tell its name is reported; the label keeps what it showed.
@@ -257,7 +259,7 @@ private slots:
     {
         QFETCH(QString, input);
         QFETCH(QString, expected);
-        QPlainTextEdit *box = m_h->window.txtNames;
+        QPlainTextEdit *box = control<QPlainTextEdit>(m_h->window, "txtNames");
         m_h->window.setNamesText(input);
         // Typed lines end with Return: QTest refuses a "\n" in keyClicks.
         for (const char *name :
@@ -291,7 +293,8 @@ private slots:
         frmMain &w = m_h->window;
         const auto open = [&] {
             if (key)
-                QTest::keyClick(w.Toolbar1Start, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+                QTest::keyClick(control<DropDownButton>(w, "Toolbar1Start"), Qt::Key(key),
+                                Qt::KeyboardModifiers(modifiers));
             else
                 clickStart(w, true);
         };
@@ -299,7 +302,7 @@ private slots:
         clickStart(w);
         open();
         QVERIFY(w.options()->isHidden());
-        QTest::mouseClick(w.Toolbar1Stop, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
         open();
         QCOMPARE(w.options()->isVisible(), opens);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
@@ -323,7 +326,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(bool, byKey);
-        auto *clicked = m_h->window.Toolbar2->findChild<QToolButton *>(button);
+        auto *clicked = control<QWidget>(m_h->window, "Toolbar2")->findChild<QToolButton *>(button);
         QVERIFY(clicked);
         const QPoint pointer = byKey ? QPoint(2, 2) : clicked->mapToGlobal(QPoint(5, 6));
         QCursor::setPos(pointer);
@@ -345,7 +348,7 @@ private slots:
 
     void aboutOpensAddressesThroughTheDesktop()
     {
-        QToolButton *aboutButton = m_h->window.Toolbar3About;
+        QToolButton *aboutButton = control<QToolButton>(m_h->window, "Toolbar3About");
         QTest::mouseClick(aboutButton, Qt::LeftButton);
         QPointer<frmAbout> about = m_h->window.about();
         QVERIFY(about && QTest::qWaitForWindowExposed(about));
@@ -361,7 +364,7 @@ private slots:
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
 
-    // Only a left-button release over the icon brings the window back, at its size; every trip
+    // Only a click on the icon brings the window back, at its size; every trip
     // adds the icon afresh.
     void minimise_data()
     {
@@ -390,13 +393,12 @@ private slots:
             if (!toTray)
                 break;
             QVERIFY(tray->lastTip.isEmpty());
-            for (int number :
-                 {Velmira::TrayMouseMove, Velmira::TrayLeftDown, Velmira::TrayRightDown,
-                  Velmira::TrayRightUp, Velmira::TrayRightDouble, Velmira::TrayMiddleUp}) {
-                tray->send(number);
-                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(number)));
+            for (auto reason : {QSystemTrayIcon::Unknown, QSystemTrayIcon::Context,
+                                QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
+                tray->send(reason);
+                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(reason)));
             }
-            tray->send(Velmira::TrayLeftUp);
+            tray->send(QSystemTrayIcon::Trigger);
             QVERIFY(w.isVisible() && !w.isMinimized());
             QVERIFY(!tray->isShown());
             QCOMPARE(twips(w), QSizeF(6000, 5010));
@@ -414,7 +416,7 @@ private slots:
         clickStart(w);
         w.engine().tick();
         clickStart(w, true);
-        QTest::mouseClick(w.Toolbar3About, Qt::LeftButton);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar3About"), Qt::LeftButton);
         QPointer<frmOptions> options = w.options();
         QPointer<frmAbout> about = w.about();
         QVERIFY(about);
@@ -428,7 +430,7 @@ private slots:
         connect(&w, &frmMain::unloaded, this, [&] { events << QStringLiteral("unloaded"); });
 
         QVERIFY(w.close());
-        QVERIFY(w.Quitting);
+        QVERIFY(w.isQuitting());
         const QStringList expected = {"state read while quitting", "state read while quitting",
                                       "released after writes S1:Ann,S1:Original",
                                       "options closed, client released", "unloaded"};

@@ -148,21 +148,21 @@ private slots:
         frmMain &w = h.window;
         const QString two = QStringLiteral("Ann\r\nBob\r\n");
         w.setNamesText("typed");
-        w.mnuLoad1->trigger();
+        QVERIFY(trigger(w, "mnuLoad1"));
         QCOMPARE(w.namesText(), QStringLiteral("no preset"));
 
         for (const QString &text : {QStringLiteral("first"), two}) {
             w.setNamesText(text);
-            w.mnuSave2->trigger();
+            QVERIFY(trigger(w, "mnuSave2"));
         }
         w.setNamesText(QString());
-        w.mnuSave3->trigger();
+        QVERIFY(trigger(w, "mnuSave3"));
         w.setNamesText("typed");
-        w.mnuLoad2->trigger();
+        QVERIFY(trigger(w, "mnuLoad2"));
         QCOMPARE(w.namesText(), two);
-        w.mnuLoad3->trigger();
+        QVERIFY(trigger(w, "mnuLoad3"));
         QCOMPARE(w.namesText(), QString());
-        w.mnuLoad1->trigger();
+        QVERIFY(trigger(w, "mnuLoad1"));
         QCOMPARE(w.namesText(), QStringLiteral("no preset"));
         QVERIFY(h.boxes.errors.isEmpty());
 
@@ -171,7 +171,7 @@ private slots:
         Harness next(path());
         QVERIFY(next.window.Form_Load());
         QCOMPARE(next.window.namesText(), QStringLiteral("no preset"));
-        next.window.mnuLoad2->trigger();
+        QVERIFY(trigger(next.window, "mnuLoad2"));
         QCOMPARE(next.window.namesText(), two);
     }
 
@@ -185,18 +185,18 @@ private slots:
         w.setNamesText("typed");
         // Cancel touches nothing, before and after a file was chosen.
         h.chooser->answers = {"", "", loaded, saved, "", ""};
-        w.mnuLoadFile->trigger();
-        w.mnuSaveFile->trigger();
+        QVERIFY(trigger(w, "mnuLoadFile"));
+        QVERIFY(trigger(w, "mnuSaveFile"));
         QCOMPARE(w.namesText(), QStringLiteral("typed"));
         QCOMPARE(w.CD.FileName, QString());
-        w.mnuLoadFile->trigger();
+        QVERIFY(trigger(w, "mnuLoadFile"));
         QCOMPARE(w.namesText(), QStringLiteral("Ann\r\nBob\r\n"));
         w.setNamesText("Cy\r\nDee");
-        w.mnuSaveFile->trigger();
+        QVERIFY(trigger(w, "mnuSaveFile"));
         QCOMPARE(readAll(saved), QByteArray("Cy\r\nDee\r\n"));
         w.setNamesText("Eve");
-        w.mnuSaveFile->trigger();
-        w.mnuLoadFile->trigger();
+        QVERIFY(trigger(w, "mnuSaveFile"));
+        QVERIFY(trigger(w, "mnuLoadFile"));
         QCOMPARE(w.namesText(), QStringLiteral("Eve"));
         QCOMPARE(readAll(saved), QByteArray("Cy\r\nDee\r\n"));
         QCOMPARE(readAll(loaded), QByteArray("Ann\r\nBob\r\n"));

@@ -143,7 +143,7 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Vuzerer4\\.ini"));
         // The window manager's close key, as the user would press it.
         QVERIFY(xdotool({"key", "--clearmodifiers", "alt+F4"}));
-        QTRY_VERIFY(h.window.Quitting);
+        QTRY_VERIFY(h.window.isQuitting());
         QCOMPARE(h.boxes.errors.size(), 1);
         QVERIFY2(h.boxes.errors.first().contains(h.store.filePath()),
                  qPrintable(h.boxes.errors.first()));

@@ -1,28 +1,40 @@
 #pragma once
 
+#include "capturingmessageboxes.h"
 #include "scriptedmessenger.h"
 
 #include "persistence/settingsstore.h"
 #include "windows/filedialog.h"
 #include "windows/frmmain.h"
-#include "windows/messageboxes.h"
 #include "windows/systray.h"
 
+#include <QAction>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
 
-// Keeps every error the windows report instead of showing a box.
-class CapturingMessageBoxes : public Velmira::MessageBoxes
+// The control of `window` named `name` (its object name); a missing one ends the test run.
+template <typename T> T *control(const QObject &window, const char *name)
 {
-public:
-    void error(QWidget *, const QString &text) override { errors << text; }
-    QStringList errors;
-};
+    T *found = window.findChild<T *>(QLatin1String(name));
+    if (!found)
+        qFatal("no control named %s", name);
+    return found;
+}
 
-// A notification area for tests: there or not, mouse events sent by hand.
+// Triggers the menu item `name` of `window` as the user can: only when it is enabled.
+inline bool trigger(const QObject &window, const char *name)
+{
+    QAction *item = control<QAction>(window, name);
+    if (!item->isEnabled())
+        return false;
+    item->trigger();
+    return true;
+}
+
+// A notification area for tests: there or not, actions on the icon sent by hand.
 class FakeTrayIcon : public Velmira::TrayIcon
 {
     Q_OBJECT
@@ -31,7 +43,7 @@ public:
     void showIcon(const QIcon &, const QString &tip) override { m_shown = true, lastTip = tip; }
     void hideIcon() override { m_shown = false; }
     bool isShown() const override { return m_shown; }
-    void send(int number) { emit mouseMessage(number); }
+    void send(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
     bool available = true;
     QString lastTip;
 
@@ -65,7 +77,7 @@ public:
     ~RecordingMessenger() override { m_events << "released after writes " + writes().join(','); }
     qint32 localState() override
     {
-        if (m_window.Quitting)
+        if (m_window.isQuitting())
             m_events << QStringLiteral("state read while quitting");
         return ScriptedMessenger::localState();
     }
