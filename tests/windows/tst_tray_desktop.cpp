@@ -12,6 +12,8 @@
 #include <QSystemTrayIcon>
 
 namespace {
+// A loaded X server and window manager may take a while to pass a key or a map on.
+constexpr int Patience = 30000;
 
 bool xdotool(const QStringList &arguments)
 {
@@ -94,37 +96,37 @@ private slots:
         QVERIFY(loadAndShow(h));
         frmMain &w = h.window;
         // Once the window manager has framed the window, the frame counts in the outer size.
-        QTRY_VERIFY(w.frameGeometry().size() != w.size());
-        QTRY_COMPARE(w.frameGeometry().size(), QSize(318, 296));
+        QTRY_VERIFY_WITH_TIMEOUT(w.frameGeometry().size() != w.size(), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(w.frameGeometry().size(), QSize(318, 296), Patience);
         QCOMPARE(twips(w), QSizeF(4770, 4440));
         w.options()->setMinToTray(tray);
         w.setTwipsWidth(6000);
         w.setTwipsHeight(6000);
-        QTRY_COMPARE(w.frameGeometry().size(), QSize(400, 400));
+        QTRY_COMPARE_WITH_TIMEOUT(w.frameGeometry().size(), QSize(400, 400), Patience);
         QCOMPARE(twips(w), QSizeF(6000, 6000));
         const QSize before = w.size();
 
         QVERIFY(xdotool({"windowminimize", windowId(w)}));
         if (tray) {
-            QTRY_VERIFY(w.sysTray().iconShown());
-            QTRY_VERIFY(!w.isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(w.sysTray().iconShown(), Patience);
+            QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), Patience);
             // The notification area embeds the icon's own X window; the click goes to that window.
             QWidget *icon = nullptr;
-            QTRY_VERIFY((icon = trayIconWindow()) && icon->isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT((icon = trayIconWindow()) && icon->isVisible(), Patience);
             QSize shown;
-            QTRY_VERIFY(!(shown = embeddedSize(*icon)).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!(shown = embeddedSize(*icon)).isEmpty(), Patience);
             QVERIFY(
                 xdotool({"mousemove", "--sync", "--window", windowId(*icon),
                          QString::number(shown.width() / 2), QString::number(shown.height() / 2)}));
             QVERIFY(xdotool({"click", "1"}));
-            QTRY_VERIFY(w.isVisible());
+            QTRY_VERIFY_WITH_TIMEOUT(w.isVisible(), Patience);
         } else {
-            QTRY_VERIFY(w.isMinimized());
+            QTRY_VERIFY_WITH_TIMEOUT(w.isMinimized(), Patience);
             QVERIFY(w.isVisible());
             QVERIFY(!w.sysTray().iconShown());
             QVERIFY(xdotool({"windowactivate", windowId(w)}));
         }
-        QTRY_VERIFY(!w.isMinimized());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isMinimized(), Patience);
         QVERIFY(!w.sysTray().iconShown());
         QCOMPARE(w.size(), before);
         QVERIFY(h.boxes.errors.isEmpty());
@@ -143,7 +145,7 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Vuzerer4\\.ini"));
         // The window manager's close key, as the user would press it.
         QVERIFY(xdotool({"key", "--clearmodifiers", "alt+F4"}));
-        QTRY_VERIFY(h.window.isQuitting());
+        QTRY_VERIFY_WITH_TIMEOUT(h.window.isQuitting(), Patience);
         QCOMPARE(h.boxes.errors.size(), 1);
         QVERIFY2(h.boxes.errors.first().contains(h.store.filePath()),
                  qPrintable(h.boxes.errors.first()));
