@@ -1,9 +1,28 @@
 #pragma once
 
+// The contract every Messenger client implements.
+//
+// - The engine reaches the client only through these calls, made afresh at every step.
+// - A rotation is bracketed: beginRotation() before its first write, endRotation() after the
+//   reset that ends it (or alone when nothing is put back). A client that rotates through a state
+//   of its own (a status of Velmira's, say) sets it up and takes it down there, and puts the
+//   user's own state back in restoreName().
+// - checkName() is asked for every name before a rotation starts; a name the client cannot take
+//   stops the Start with the line named.
+// - emptyNameIsAName() says whether the empty text is a real name of this client (an unset alias,
+//   no status message): then an empty original is written back by a reset like any other.
+// - identity() names client and account for the restore record, which lets the next run put the
+//   original back after a crash.
+// - A client that cannot write while its account is offline keeps the latest name and writes it
+//   when the account signs on; it raises signedOn() then, so that an original name that could not
+//   be captured at start-up is captured at that moment.
+// - Failures throw MessengerError; describe() is for a detail line, userMessage() for the user.
+
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace Velmira {
@@ -27,12 +46,21 @@ public:
 
     qint32 code() const { return m_code; }
     QString message() const { return m_message; }
-    // "message (0x80004005)": what a user is shown.
+    // "message (0x80004005)": the technical detail.
     QString describe() const;
+    // What happened, in plain words ("Pidgin is no longer running"); the message when the client
+    // gave none.
+    QString userMessage() const { return m_userMessage.isEmpty() ? m_message : m_userMessage; }
+    MessengerError &withUserMessage(const QString &text)
+    {
+        m_userMessage = text;
+        return *this;
+    }
 
 private:
     qint32 m_code;
     QString m_message;
+    QString m_userMessage;
 };
 
 // A service of the client: the account whose display name the contacts see.
@@ -68,11 +96,32 @@ public:
     virtual qint32 localState() = 0;
     virtual std::shared_ptr<MessengerServices> services() = 0;
 
+    // The client program's name as the user knows it, for messages ("Pidgin").
+    virtual QString clientName() const;
+    // Client and account, stable across runs of both programs: the restore record is used only
+    // by a client of the same identity. Throws MessengerError when the account cannot be found.
+    virtual QString identity();
+    // Whether the empty text is a name this client holds (see the contract above). Default: no.
+    virtual bool emptyNameIsAName() const { return false; }
+    // Why `name` cannot be a display name of this client, in words for the user; nullopt when it
+    // can. Default: every text can.
+    virtual std::optional<QString> checkName(const QString &name) const;
+    // Before the first write of a rotation. Throws MessengerError.
+    virtual void beginRotation() {}
+    // The reset: puts the user's own name back. The default writes `original` through the
+    // primary service. Throws MessengerError.
+    virtual void restoreName(const QString &original);
+    // After the reset that ends a rotation, or alone when nothing is put back. Throws
+    // MessengerError.
+    virtual void endRotation() {}
+
 signals:
     // Raised by the client after a display-name change, on the UI thread. `service` is the
     // serviceId() of the service that was written.
     void OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
                                          const QString &prevFriendlyName);
+    // The account has signed on after being offline or connecting.
+    void signedOn();
 };
 
 } // namespace Velmira

@@ -39,8 +39,7 @@ std::optional<StartOptions> parseCommandLine(const QCoreApplication &app)
     parser->process(app);
 
     const QString client = parser->value(QStringLiteral("messenger"));
-    const QStringList choices{QStringLiteral("auto"), QStringLiteral("builtin"),
-                              QStringLiteral("dbus"), QStringLiteral("pidgin")};
+    const QStringList choices = Velmira::messengerChoices();
     if (!choices.contains(client)) {
         std::fprintf(stderr, "%s\n",
                      qPrintable(QObject::tr("velmira: unknown Messenger client \"%1\"; the "

@@ -11,6 +11,8 @@ const QString MessengerOption = QStringLiteral("messenger");
 const QString AccountOption = QStringLiteral("pidgin-account");
 const QString ProtocolOption = QStringLiteral("pidgin-protocol");
 const QString NameOption = QStringLiteral("pidgin-name");
+const QString AutoChoice = QStringLiteral("auto");
+const QString BuiltinChoice = QStringLiteral("builtin");
 
 std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
                                         const QDBusConnection &bus, QString *description)
@@ -24,14 +26,14 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     else
         throw MessengerError(
             ResultFail,
-            QStringLiteral("--pidgin-name takes alias or status, not \"%1\"").arg(nameKind));
+            QStringLiteral("--pidgin-name takes status or alias, not \"%1\"").arg(nameKind));
 
     const QString account = parser.value(AccountOption);
     const QString protocol = parser.value(ProtocolOption);
     if (description) {
         const QString what = kind == PidginMessenger::NameKind::Alias
                                  ? QStringLiteral("the alias of")
-                                 : QStringLiteral("the saved status message, signed in through");
+                                 : QStringLiteral("the status message of");
         const QString which =
             account.isEmpty()
                 ? QStringLiteral("the first active account")
@@ -44,23 +46,52 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     return std::make_unique<PidginMessenger>(bus, kind, account, protocol);
 }
 
-std::unique_ptr<Messenger> createDBus(const QDBusConnection &bus, QString *description)
+std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusConnection &bus,
+                                      QString *description)
 {
     if (description)
         *description = QStringLiteral("Messenger client: %1 on the D-Bus session bus")
                            .arg(MessengerBus::ServiceName);
     return std::make_unique<DBusMessenger>(bus);
 }
+
+std::vector<const ClientProgram *> programsFor(const QString &choice)
+{
+    std::vector<const ClientProgram *> programs;
+    for (const ClientProgram &program : clientPrograms())
+        if (choice == AutoChoice || choice == program.choice)
+            programs.push_back(&program);
+    return programs;
+}
 } // namespace
+
+const std::vector<ClientProgram> &clientPrograms()
+{
+    static const std::vector<ClientProgram> programs{
+        {QStringLiteral("pidgin"), PurpleBus::ServiceName, createPidgin},
+        {QStringLiteral("dbus"), MessengerBus::ServiceName, createDBus},
+    };
+    return programs;
+}
+
+QStringList messengerChoices()
+{
+    QStringList choices{AutoChoice, BuiltinChoice};
+    for (const ClientProgram &program : clientPrograms())
+        choices << program.choice;
+    return choices;
+}
 
 void addMessengerOptions(QCommandLineParser &parser)
 {
+    const QStringList choices = messengerChoices();
     parser.addOption(QCommandLineOption(
         MessengerOption,
-        QStringLiteral("The Messenger client to drive: auto (a running Pidgin, else a running "
-                       "client of %1, else the built-in client), builtin, dbus or pidgin.")
-            .arg(MessengerBus::ServiceName),
-        QStringLiteral("client"), QStringLiteral("auto")));
+        QStringLiteral("The Messenger client to drive: %1. auto takes the first of them that "
+                       "runs, and binds to one that starts later; until then names are shown "
+                       "only inside Velmira.")
+            .arg(choices.join(QLatin1String(", "))),
+        QStringLiteral("client"), AutoChoice));
     parser.addOption(QCommandLineOption(
         AccountOption,
         QStringLiteral("Pidgin: the user name of the account to drive (default: the first "
@@ -72,50 +103,68 @@ void addMessengerOptions(QCommandLineParser &parser)
         QStringLiteral("id")));
     parser.addOption(QCommandLineOption(
         NameOption,
-        QStringLiteral("Pidgin: rotate the account's alias, or the message of the saved status "
-                       "(what XMPP contacts see)."),
-        QStringLiteral("alias|status"), QStringLiteral("alias")));
+        QStringLiteral("Pidgin: rotate the account's status message (what contacts see), or its "
+                       "alias (which XMPP contacts never see)."),
+        QStringLiteral("status|alias"), QStringLiteral("status")));
 }
 
 std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
                                            QString *chosenDescription, const QDBusConnection &bus)
 {
     const QString choice = parser.value(MessengerOption);
-    if (choice == QLatin1String("builtin")) {
+    if (choice == BuiltinChoice) {
         if (chosenDescription)
             *chosenDescription = QStringLiteral("Messenger client: built-in");
         return std::make_unique<BuiltinMessenger>();
     }
-    if (choice == QLatin1String("pidgin")) {
-        if (!PidginMessenger::isRunning(bus))
-            throw MessengerError(ResultNoInterface,
-                                 QStringLiteral("Pidgin is not running (no %1 on the session bus)")
-                                     .arg(PurpleBus::ServiceName));
-        return createPidgin(parser, bus, chosenDescription);
-    }
-    if (choice == QLatin1String("dbus")) {
-        if (!DBusMessenger::isRunning(bus))
-            throw MessengerError(ResultNoInterface,
-                                 QStringLiteral("No Messenger client is running (no %1 on the "
-                                                "session bus)")
-                                     .arg(MessengerBus::ServiceName));
-        return createDBus(bus, chosenDescription);
-    }
-    if (choice != QLatin1String("auto"))
-        throw MessengerError(
-            ResultFail,
-            QStringLiteral("--messenger takes auto, builtin, dbus or pidgin, not \"%1\"")
-                .arg(choice));
-
-    if (PidginMessenger::isRunning(bus))
-        return createPidgin(parser, bus, chosenDescription);
-    if (DBusMessenger::isRunning(bus))
-        return createDBus(bus, chosenDescription);
+    const std::vector<const ClientProgram *> programs = programsFor(choice);
+    if (programs.empty())
+        throw MessengerError(ResultFail,
+                             QStringLiteral("--messenger does not take \"%1\"").arg(choice));
+    for (const ClientProgram *program : programs)
+        if (DBusMessenger::isRunning(bus, program->busName))
+            return program->create(parser, bus, chosenDescription);
+    if (choice != AutoChoice)
+        throw MessengerError(ResultNoInterface,
+                             QStringLiteral("%1 is not running (no %2 on the session bus)")
+                                 .arg(choice, programs.front()->busName));
     if (chosenDescription)
-        *chosenDescription =
-            QStringLiteral("Messenger client: built-in (no Pidgin or %1 is running)")
-                .arg(MessengerBus::ServiceName);
+        *chosenDescription = QStringLiteral(
+            "Messenger client: none is running; names are shown only inside Velmira until one "
+            "starts");
     return std::make_unique<BuiltinMessenger>();
+}
+
+MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> parser,
+                                   const QDBusConnection &bus, QObject *parent)
+    : QObject(parent), m_parser(std::move(parser)), m_bus(bus),
+      m_programs(programsFor(m_parser->value(MessengerOption)))
+{
+    m_watcher.setConnection(m_bus);
+    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration |
+                           QDBusServiceWatcher::WatchForUnregistration);
+    for (const ClientProgram *program : m_programs)
+        m_watcher.addWatchedService(program->busName);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
+            &MessengerWatcher::clientAppeared);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &MessengerWatcher::clientVanished);
+}
+
+std::unique_ptr<Messenger> MessengerWatcher::create(const QString &busName, QString *description)
+{
+    for (const ClientProgram *program : m_programs)
+        if (program->busName == busName && DBusMessenger::isRunning(m_bus, busName))
+            return program->create(*m_parser, m_bus, description);
+    return nullptr;
+}
+
+std::unique_ptr<Messenger> MessengerWatcher::createRunning(QString *description)
+{
+    for (const ClientProgram *program : m_programs)
+        if (DBusMessenger::isRunning(m_bus, program->busName))
+            return program->create(*m_parser, m_bus, description);
+    return nullptr;
 }
 
 } // namespace Velmira
