@@ -141,13 +141,15 @@ QString HexchatMessenger::pluginPath()
 QVariantList HexchatMessenger::call(const QString &method, const QVariantList &args,
                                     const QString &expectedSignature)
 {
-    const QString path = pluginPath();
     try {
+        const QString path = pluginPath();
         return MessengerBus::call(m_bus, HexchatBus::ServiceName, path, HexchatBus::PluginInterface,
                                   method, args, expectedSignature);
-    } catch (const MessengerError &error) {
-        if (error.code() == ResultNoInterface)
+    } catch (MessengerError &error) {
+        if (error.code() == ResultNoInterface) {
             onOwnerChanged();
+            error.withUserMessage(tr("HexChat is not running"));
+        }
         throw;
     }
 }
@@ -193,6 +195,13 @@ std::optional<HexchatMessenger::ServerTab> HexchatMessenger::serverTab()
     return chosen;
 }
 
+MessengerError HexchatMessenger::noNetwork() const
+{
+    const QString text = m_network.isEmpty() ? tr("HexChat is not connected to any network")
+                                             : tr("HexChat has no network \"%1\"").arg(m_network);
+    return MessengerError(ResultNoInterface, text);
+}
+
 void HexchatMessenger::enterServer(const QString &name)
 {
     const uint context = call(QStringLiteral("FindContext"), {name, QString()}, QStringLiteral("u"))
@@ -208,10 +217,7 @@ QString HexchatMessenger::localFriendlyName()
 {
     const std::optional<ServerTab> tab = serverTab();
     if (!tab)
-        throw MessengerError(ResultNoInterface,
-                             m_network.isEmpty()
-                                 ? tr("HexChat is not connected to any network")
-                                 : tr("HexChat has no network \"%1\"").arg(m_network));
+        throw noNetwork();
     enterServer(tab->name);
     return call(QStringLiteral("GetInfo"), {QStringLiteral("nick")}, QStringLiteral("s"))
         .constFirst()
@@ -232,10 +238,7 @@ std::shared_ptr<MessengerServices> HexchatMessenger::services()
 {
     const std::optional<ServerTab> tab = serverTab();
     if (!tab)
-        throw MessengerError(ResultNoInterface,
-                             m_network.isEmpty()
-                                 ? tr("HexChat is not connected to any network")
-                                 : tr("HexChat has no network \"%1\"").arg(m_network));
+        throw noNetwork();
     return std::make_shared<HexchatServices>(this, tab->name);
 }
 
@@ -250,6 +253,24 @@ std::optional<QString> HexchatMessenger::checkName(const QString &name) const
     return std::nullopt;
 }
 
+QString HexchatMessenger::clientName() const
+{
+    return QStringLiteral("HexChat");
+}
+
+QString HexchatMessenger::identity()
+{
+    const std::optional<ServerTab> tab = serverTab();
+    if (!tab)
+        throw noNetwork();
+    return QStringLiteral("hexchat:") + tab->name;
+}
+
+void HexchatMessenger::beginRotation()
+{
+    m_toldWaiting = false;
+}
+
 void HexchatMessenger::restoreName(const QString &original)
 {
     sendNick(original, true);
@@ -259,7 +280,7 @@ void HexchatMessenger::sendNick(const QString &nick, bool force)
 {
     const std::optional<ServerTab> tab = serverTab();
     if (!tab)
-        throw MessengerError(ResultNoInterface, tr("HexChat has no network \"%1\"").arg(m_network));
+        throw noNetwork();
     if ((tab->flags & (FlagConnected | FlagSignedIn)) != (FlagConnected | FlagSignedIn)) {
         // Offline HexChat changes its own nick without telling anyone, and a NICK sent during
         // sign-on is lost: the name waits for the end of sign-on.
@@ -322,12 +343,14 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
         return;
     }
     if (command == QLatin1String("376") || command == QLatin1String("422")) {
+        // Signed on: the nick in force now is the user's own, then the kept name follows.
+        emit signedOn();
         if (const std::optional<QString> deferred = std::exchange(m_deferred, std::nullopt)) {
             try {
                 sendNick(*deferred, true);
             } catch (const MessengerError &error) {
-                emit noticeForUser(
-                    tr("Could not send the nickname \"%1\": %2").arg(*deferred, error.describe()));
+                emit noticeForUser(tr("Could not send the nickname \"%1\": %2")
+                                       .arg(*deferred, error.userMessage()));
             }
         }
         return;

@@ -47,12 +47,15 @@ public:
     qint32 localState() override;
     std::shared_ptr<MessengerServices> services() override;
 
-    // Why `name` cannot be a nickname on the network (empty, a space, longer than the network's
-    // NICKLEN), in words for the user; nullopt when it can.
-    std::optional<QString> checkName(const QString &name) const;
+    QString clientName() const override;
+    // "hexchat:" and the network's name.
+    QString identity() override;
+    // Empty, a space, longer than the network's NICKLEN: none of these is a nickname.
+    std::optional<QString> checkName(const QString &name) const override;
+    void beginRotation() override;
     // Sends `original` even while a change is unconfirmed: putting the user's nick back must
     // not wait for a tick that will not come.
-    void restoreName(const QString &original);
+    void restoreName(const QString &original) override;
 
     // The failure code of a change the server refused with the error numeric `numeric`.
     static qint32 refusalCode(int numeric) { return qint32(0x80040000u | quint32(numeric)); }
@@ -86,6 +89,7 @@ private:
     QVariantList call(const QString &method, const QVariantList &args,
                       const QString &expectedSignature);
     std::optional<ServerTab> serverTab();
+    MessengerError noNetwork() const;
     // Makes the chosen network's server the context of the next command or query.
     void enterServer(const QString &name);
     void sendNick(const QString &nick, bool force);

@@ -1,6 +1,7 @@
 #include "messengerchoice.h"
 
 #include "dbusmessenger.h"
+#include "hexchatmessenger.h"
 #include "pidginmessenger.h"
 #include "rotation/builtinmessenger.h"
 
@@ -11,6 +12,7 @@ const QString MessengerOption = QStringLiteral("messenger");
 const QString AccountOption = QStringLiteral("pidgin-account");
 const QString ProtocolOption = QStringLiteral("pidgin-protocol");
 const QString NameOption = QStringLiteral("pidgin-name");
+const QString NetworkOption = QStringLiteral("hexchat-network");
 const QString AutoChoice = QStringLiteral("auto");
 const QString BuiltinChoice = QStringLiteral("builtin");
 
@@ -46,6 +48,18 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     return std::make_unique<PidginMessenger>(bus, kind, account, protocol);
 }
 
+std::unique_ptr<Messenger> createHexchat(const QCommandLineParser &parser,
+                                         const QDBusConnection &bus, QString *description)
+{
+    const QString network = parser.value(NetworkOption);
+    if (description)
+        *description =
+            QStringLiteral("Messenger client: HexChat over D-Bus, rotating the nickname on %1")
+                .arg(network.isEmpty() ? QStringLiteral("the first connected network")
+                                       : QStringLiteral("the network \"%1\"").arg(network));
+    return std::make_unique<HexchatMessenger>(bus, network);
+}
+
 std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusConnection &bus,
                                       QString *description)
 {
@@ -69,6 +83,7 @@ const std::vector<ClientProgram> &clientPrograms()
 {
     static const std::vector<ClientProgram> programs{
         {QStringLiteral("pidgin"), PurpleBus::ServiceName, createPidgin},
+        {QStringLiteral("hexchat"), HexchatBus::ServiceName, createHexchat},
         {QStringLiteral("dbus"), MessengerBus::ServiceName, createDBus},
     };
     return programs;
@@ -106,6 +121,11 @@ void addMessengerOptions(QCommandLineParser &parser)
         QStringLiteral("Pidgin: rotate the account's status message (what contacts see), or its "
                        "alias (which XMPP contacts never see)."),
         QStringLiteral("status|alias"), QStringLiteral("status")));
+    parser.addOption(QCommandLineOption(
+        NetworkOption,
+        QStringLiteral("HexChat: the network whose nickname to rotate, as named in HexChat's "
+                       "network list (default: the first connected one)."),
+        QStringLiteral("name")));
 }
 
 std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
