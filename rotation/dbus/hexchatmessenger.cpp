@@ -87,7 +87,7 @@ HexchatMessenger::~HexchatMessenger()
         return;
     // Ends the hooks; HexChat would otherwise keep sending their lines to this connection.
     try {
-        MessengerBus::call(m_bus, HexchatBus::ServiceName, m_path, HexchatBus::PluginInterface,
+        MessengerBus::call(m_bus, HexchatBus::ServiceName, m_path, HexchatBus::ConnectionInterface,
                            QStringLiteral("Disconnect"), {}, QString());
     } catch (const MessengerError &) {
     }

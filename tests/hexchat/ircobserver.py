@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """A small IRC client of the test's own: joins a channel on 127.0.0.1 and reports on stdout,
-one line each, "JOIN <nick>" and "NICK <old> <new>" as they cross the wire. Lines read from
+one line each, "JOIN <nick>", "QUIT <nick>" and "NICK <old> <new>" as they cross the wire. Lines read from
 stdin are sent to the server as they are. Usage: ircobserver.py PORT NICK CHANNEL"""
 import selectors
 import socket
@@ -30,7 +30,7 @@ while True:
             words = raw.decode(errors="replace").split(" ")
             if words[0] == "PING":
                 sock.sendall(b"PONG " + words[1].encode() + b"\r\n")
-            elif len(words) >= 3 and words[1] in ("NICK", "JOIN"):
+            elif len(words) >= 2 and words[1] in ("NICK", "JOIN", "QUIT"):
                 who = words[0].lstrip(":").split("!")[0]
-                new = words[2].lstrip(":")
-                print(f"NICK {who} {new}" if words[1] == "NICK" else f"JOIN {who}", flush=True)
+                new = " " + words[2].lstrip(":") if words[1] == "NICK" else ""
+                print(f"{words[1]} {who}{new}", flush=True)

@@ -127,6 +127,8 @@ private slots:
         startProgram(m_observer, QStringLiteral(VELMIRA_IRC_OBSERVER),
                      {QString::number(m_port), QStringLiteral("watcher"), Channel});
         QTRY_VERIFY_WITH_TIMEOUT(seen().contains(QStringLiteral("JOIN watcher")), 20000);
+        say(QStringLiteral("NICK Taken"));
+        QTRY_VERIFY(seen().contains(QStringLiteral("NICK watcher Taken")));
         startHexchat();
     }
     void cleanupTestCase()
@@ -157,20 +159,35 @@ private slots:
         QCOMPARE(!messenger.checkName(name).has_value(), valid);
     }
 
+    void rotation_data()
+    {
+        QTest::addColumn<bool>("restart");
+        QTest::newRow("HexChat as found") << false;
+        QTest::newRow("HexChat restarted since the client's last call") << true;
+    }
     // Each name reaches the channel in order, one per tick; a tick while a change is unconfirmed
     // sends nothing; a nick the observer holds is refused and said once in plain words while the
     // rotation goes on; Stop puts the original back.
     void rotation()
     {
+        QFETCH(bool, restart);
         HexchatMessenger messenger(m_bus->connection(), QStringLiteral("Loopback"));
+        QCOMPARE(messenger.localFriendlyName(), Original);
+        if (restart) {
+            m_seen.clear();
+            stopProcess(m_hexchat);
+            // The server lets the nick go once it has seen the connection end.
+            QTRY_VERIFY_WITH_TIMEOUT(seen().contains(QStringLiteral("QUIT ") + Original), 20000);
+            startHexchat();
+            if (QTest::currentTestFailed())
+                return;
+        }
         QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
         QSignalSpy notices(&messenger, &HexchatMessenger::noticeForUser);
         RotationEngine engine;
         engine.setMessenger(&messenger);
         engine.captureOriginalName();
         QCOMPARE(engine.originalName(), std::optional(Original));
-        say(QStringLiteral("NICK Taken"));
-        QTRY_VERIFY(seen().contains(QStringLiteral("NICK watcher Taken")));
         m_seen.clear();
 
         QVERIFY(engine.start(QStringLiteral("Ann\r\nSkipped\r\nTaken\r\nBob\r\n"),
