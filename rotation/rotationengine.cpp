@@ -1,6 +1,7 @@
 #include "rotationengine.h"
 
 #include "messengerops.h"
+#include "persistence/restorerecord.h"
 
 #include <QLocale>
 
@@ -23,7 +24,15 @@ RotationEngine::RotationEngine(QObject *parent) : QObject(parent)
 
 void RotationEngine::setMessenger(Messenger *messenger)
 {
+    if (m_messenger == messenger)
+        return;
+    if (m_messenger)
+        disconnect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
     m_messenger = messenger;
+    m_originalName.reset();
+    m_inRotation = false;
+    if (m_messenger)
+        connect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
 }
 
 QStringList RotationEngine::namesToShow(const QString &text)
@@ -52,6 +61,12 @@ std::optional<int> RotationEngine::periodFromText(const QString &intervalText)
     return std::max(int(rounded), MinimumPeriodMs);
 }
 
+void RotationEngine::reportClientError(const QString &what, const MessengerError &error)
+{
+    emit errorOccurred(
+        tr("%1: %2\n\nDetails: %3").arg(what, error.userMessage(), error.describe()));
+}
+
 void RotationEngine::captureOriginalName()
 {
     if (!m_messenger)
@@ -60,9 +75,85 @@ void RotationEngine::captureOriginalName()
         m_originalName = MessengerOps::captureDisplayName(*m_messenger);
     } catch (const MessengerError &error) {
         m_originalName.reset();
-        emit errorOccurred(
-            tr("Could not read the display name in force: %1").arg(error.describe()));
+        reportClientError(tr("Could not read the display name in force"), error);
+        return;
     }
+    if (m_originalName)
+        recoverFromRecord();
+}
+
+void RotationEngine::signedOn()
+{
+    if (!m_originalName)
+        captureOriginalName();
+    else if (m_state == State::Idle)
+        recoverFromRecord();
+}
+
+void RotationEngine::recoverFromRecord()
+{
+    if (m_recordPath.isEmpty() || !m_messenger)
+        return;
+    const Loaded<std::optional<RestoreRecord>> loaded = RestoreRecord::read(m_recordPath);
+    if (!loaded.result.ok) {
+        emit errorOccurred(loaded.result.message);
+        return;
+    }
+    try {
+        if (!loaded.value || loaded.value->identity != m_messenger->identity()) {
+            if (m_state == State::Running)
+                writeRecord();
+            return;
+        }
+        const RestoreRecord &record = *loaded.value;
+        const QString shown = MessengerOps::primaryService(*m_messenger)->friendlyName();
+        const bool ours = shown != record.original && record.names.contains(shown);
+        if (ours || shown == record.original)
+            m_originalName = record.original;
+        if (m_state == State::Running) {
+            // The rotation goes on: only the original it will put back changes.
+            writeRecord();
+            return;
+        }
+        // What the client keeps for a rotation goes; the user's name comes back when the client
+        // still shows a name the rotation wrote.
+        m_messenger->endRotation();
+        if (ours) {
+            m_messenger->restoreName(record.original);
+            emit noticeGiven(tr("Velmira ended during a rotation last time: your display name "
+                                "\"%1\" in %2 has been put back.")
+                                 .arg(record.original, m_messenger->clientName()));
+        }
+        removeRecord();
+    } catch (const MessengerError &error) {
+        reportClientError(tr("Could not put back the display name of the last rotation"), error);
+    }
+}
+
+void RotationEngine::writeRecord()
+{
+    if (m_recordPath.isEmpty() || !m_messenger || !m_originalName)
+        return;
+    try {
+        const Result written =
+            RestoreRecord{m_messenger->identity(), *m_originalName, m_shownNames}.write(
+                m_recordPath);
+        if (!written.ok)
+            emit errorOccurred(tr("Your display name may not come back if Velmira ends "
+                                  "unexpectedly. %1")
+                                   .arg(written.message));
+    } catch (const MessengerError &error) {
+        reportClientError(tr("Could not record the display name to put back"), error);
+    }
+}
+
+void RotationEngine::removeRecord()
+{
+    if (m_recordPath.isEmpty())
+        return;
+    const Result removed = RestoreRecord::remove(m_recordPath);
+    if (!removed.ok)
+        emit errorOccurred(removed.message);
 }
 
 bool RotationEngine::start(const QString &namesText, const QString &intervalText)
@@ -82,6 +173,26 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
             tr("Could not start: the interval \"%1\" is not a whole number of milliseconds.")
                 .arg(intervalText));
         return false;
+    }
+    if (m_messenger) {
+        for (qsizetype line = 0; line < m_shownNames.size(); ++line) {
+            if (const std::optional<QString> problem = m_messenger->checkName(m_shownNames[line])) {
+                emit errorOccurred(
+                    tr("Could not start: line %1, \"%2\", cannot be a display name "
+                       "in %3: %4")
+                        .arg(line + 1)
+                        .arg(m_shownNames[line], m_messenger->clientName(), *problem));
+                return false;
+            }
+        }
+        try {
+            m_messenger->beginRotation();
+        } catch (const MessengerError &error) {
+            reportClientError(tr("Could not start"), error);
+            return false;
+        }
+        m_inRotation = true;
+        writeRecord();
     }
     m_timer.setInterval(*period);
     m_timer.start();
@@ -114,8 +225,9 @@ void RotationEngine::tick()
         // A client that refuses a write would refuse the next one too: stop, and say so once.
         m_timer.stop();
         setState(State::Idle);
-        emit errorOccurred(tr("The rotation stopped: could not set the display name \"%1\": %2")
-                               .arg(m_shownNames.at(m_nameIndex), error.describe()));
+        reportClientError(tr("The rotation stopped: could not set the display name \"%1\"")
+                              .arg(m_shownNames.at(m_nameIndex)),
+                          error);
         return;
     }
     ++m_nameIndex;
@@ -123,18 +235,33 @@ void RotationEngine::tick()
 
 void RotationEngine::restoreOriginalName(bool restore)
 {
-    if (!restore || !m_messenger)
+    if (!m_messenger)
         return;
+    bool done = !restore;
     try {
-        if (!MessengerOps::stateTest(*m_messenger))
-            return;
-        if (!m_originalName || m_originalName->isEmpty())
-            return;
-        MessengerOps::writeDisplayName(*m_messenger, *m_originalName);
+        if (restore && MessengerOps::stateTest(*m_messenger)) {
+            done = true;
+            if (m_originalName && (!m_originalName->isEmpty() || m_messenger->emptyNameIsAName()))
+                m_messenger->restoreName(*m_originalName);
+        }
     } catch (const MessengerError &error) {
-        emit errorOccurred(tr("Could not put back the display name \"%1\": %2")
-                               .arg(m_originalName.value_or(QString()), error.describe()));
+        done = false;
+        reportClientError(tr("Could not put back the display name \"%1\"")
+                              .arg(m_originalName.value_or(QString())),
+                          error);
     }
+    if (m_inRotation) {
+        m_inRotation = false;
+        try {
+            m_messenger->endRotation();
+        } catch (const MessengerError &error) {
+            reportClientError(tr("Could not end the rotation"), error);
+        }
+    }
+    // Kept when the name could not be put back: the next start, or the account's next sign-on,
+    // puts it back.
+    if (done)
+        removeRecord();
 }
 
 void RotationEngine::setState(State state)

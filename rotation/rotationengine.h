@@ -32,8 +32,12 @@ public:
     explicit RotationEngine(QObject *parent = nullptr);
 
     // The client the engine writes through; not owned. Null after the client is released, when
-    // every step that needs it does nothing.
+    // every step that needs it does nothing. A new client comes with no original name: capture
+    // it with captureOriginalName().
     void setMessenger(Messenger *messenger);
+    Messenger *messenger() const { return m_messenger; }
+    // The file of the restore record (RestoreRecord); empty, the default, keeps none.
+    void setRestoreRecordPath(const QString &path) { m_recordPath = path; }
 
     State state() const { return m_state; }
 
@@ -53,28 +57,41 @@ public:
     static std::optional<int> periodFromText(const QString &intervalText);
 
 public slots:
-    // Start-up capture of the display name in force (state test, then the primary service's
-    // name). Reports a failing call and leaves originalName unset.
+    // Capture of the display name in force (state test, then the primary service's name), at
+    // start-up, when a client is bound later, or when the account signs on. Reports a failing
+    // call and leaves originalName unset. Then, when the restore record is of this client and
+    // the client shows a name of that rotation, puts the recorded original back (while Idle),
+    // takes it as this run's original and says so.
     void captureOriginalName();
 
-    // Idle -> Running. Returns false (and reports) when the interval text is unusable; the
-    // engine then stays Idle. Does nothing while Running.
+    // Idle -> Running. Returns false (and reports) when the interval text is unusable, when the
+    // client cannot take one of the names (the line is named) or cannot begin a rotation; the
+    // engine then stays Idle. Does nothing while Running. Records the original before the first
+    // write.
     bool start(const QString &namesText, const QString &intervalText);
     // Running -> Idle, then restoreOriginalName(restore). Does nothing while Idle.
     void stop(bool restore);
     // The tick: writes the next name. A failing client call stops the rotation and reports.
     void tick();
     // Puts originalName back when `restore` is true (the user asked for it) and the client's
-    // state allows.
+    // state allows; an empty original only to a client whose names may be empty. Ends the
+    // client's rotation, and removes the restore record unless a wanted reset could not be done.
     void restoreOriginalName(bool restore);
 
 signals:
     void stateChanged(Velmira::RotationEngine::State state);
     // One report per failure, in words for the user: what failed and why.
     void errorOccurred(const QString &message);
+    // Something the user should know that is not a failure, in words for the user.
+    void noticeGiven(const QString &message);
 
 private:
     void setState(State state);
+    void signedOn();
+    void recoverFromRecord();
+    void writeRecord();
+    void removeRecord();
+    void reportClientError(const QString &what, const MessengerError &error);
 
     QPointer<Messenger> m_messenger;
     State m_state = State::Idle;
@@ -83,6 +100,9 @@ private:
     QStringList m_shownNames;
     qint32 m_nameIndex = 0;
     std::optional<QString> m_originalName;
+    QString m_recordPath;
+    // Between the client's beginRotation() and its endRotation().
+    bool m_inRotation = false;
 };
 
 } // namespace Velmira

@@ -1,6 +1,7 @@
 #include "frmmain.h"
 
 #include "persistence/namesfile.h"
+#include "persistence/restorerecord.h"
 #include "persistence/settingsstore.h"
 #include "windows/artwork.h"
 #include "windows/dropdownbutton.h"
@@ -106,6 +107,7 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
 
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
     connect(&m_engine, &RotationEngine::errorOccurred, this, &frmMain::reportError);
+    connect(&m_engine, &RotationEngine::noticeGiven, this, &frmMain::reportNotice);
     connect(&m_sysTray, &Velmira::SysTray::mouseMessage, this,
             [this](int number) { Form_MouseMove(0, 0, fromPixels(number), 0); });
 }
@@ -223,11 +225,41 @@ bool frmMain::Form_Load()
     connect(m_messenger.get(), &Velmira::Messenger::OnLocalFriendlyNameChangeResult, this,
             &frmMain::messenger_OnLocalFriendlyNameChangeResult);
     m_engine.setMessenger(m_messenger.get());
+    m_engine.setRestoreRecordPath(Velmira::RestoreRecord::pathBeside(settingsStore().filePath()));
     m_engine.captureOriginalName();
 
     options();
     loadSettings();
     return true;
+}
+
+void frmMain::bindMessenger(std::unique_ptr<Velmira::Messenger> messenger)
+{
+    if (!messenger || Quitting)
+        return;
+    if (m_engine.state() == RotationEngine::State::Running)
+        m_waitingMessenger = std::move(messenger);
+    else
+        bindNow(std::move(messenger));
+}
+
+void frmMain::bindNow(std::unique_ptr<Velmira::Messenger> messenger)
+{
+    m_waitingMessenger.reset();
+    connect(messenger.get(), &Velmira::Messenger::OnLocalFriendlyNameChangeResult, this,
+            &frmMain::messenger_OnLocalFriendlyNameChangeResult);
+    m_engine.setMessenger(messenger.get());
+    m_messenger = std::move(messenger);
+    setClientNote(QString());
+    m_engine.captureOriginalName();
+}
+
+void frmMain::setClientNote(const QString &text)
+{
+    // Label1 shows the display name from the first change on; the note stays as its tool tip.
+    Label1->setToolTip(text);
+    if (!text.isEmpty())
+        Label1->setText(text);
 }
 
 void frmMain::showCentred()
@@ -359,6 +391,7 @@ void frmMain::Form_Unload(UnloadMode mode)
     m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
     m_engine.setMessenger(nullptr);
     m_messenger.reset();
+    m_waitingMessenger.reset();
     // The program's icon leaves the notification area with the program.
     m_sysTray.RemoveTrayIcon();
     if (m_options) {
@@ -372,9 +405,11 @@ void frmMain::Form_Unload(UnloadMode mode)
 
 void frmMain::Toolbar1_ButtonClick(QAbstractButton *button)
 {
-    if (button->text() == StartCaption)
+    if (button->text() == StartCaption) {
+        if (m_waitingMessenger)
+            bindNow(std::move(m_waitingMessenger));
         m_engine.start(namesText(), intervalText());
-    else if (button->text() == StopCaption)
+    } else if (button->text() == StopCaption)
         m_engine.stop(options()->resetNickValue() == ResetChecked);
 }
 
@@ -431,7 +466,8 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     try {
         Label1->setText(m_messenger->localFriendlyName());
     } catch (const Velmira::MessengerError &error) {
-        reportError(tr("Could not read the display name: %1").arg(error.describe()));
+        reportError(tr("Could not read the display name: %1\n\nDetails: %2")
+                        .arg(error.userMessage(), error.describe()));
     }
 }
 
@@ -586,6 +622,11 @@ void frmMain::engineStateChanged(RotationEngine::State state)
 void frmMain::reportError(const QString &text)
 {
     m_boxes->error(this, text);
+}
+
+void frmMain::reportNotice(const QString &text)
+{
+    m_boxes->information(this, text);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)

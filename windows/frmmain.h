@@ -75,6 +75,11 @@ public:
     bool Quitting = false;
 
     Velmira::Messenger *messenger() const { return m_messenger.get(); }
+    // Binds a client found after the load (late binding): at once while Idle, at the next Start
+    // while Running. The original name is captured when it is bound.
+    void bindMessenger(std::unique_ptr<Velmira::Messenger> messenger);
+    // Says in the window which client the names go to (or that none runs); empty: no note.
+    void setClientNote(const QString &text);
     Velmira::RotationEngine &engine() { return m_engine; }
     Velmira::SysTray &sysTray() { return m_sysTray; }
     // The Options window, created hidden on first use.
@@ -168,6 +173,8 @@ private:
     void savePreset(int number);
     void engineStateChanged(Velmira::RotationEngine::State state);
     void reportError(const QString &text);
+    void reportNotice(const QString &text);
+    void bindNow(std::unique_ptr<Velmira::Messenger> messenger);
     // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's
     // frame becomes known or changes.
     void frameChanged();
@@ -179,6 +186,8 @@ private:
     Velmira::SettingsStore *m_store = nullptr;
     std::unique_ptr<Velmira::SettingsStore> m_ownStore;
     std::unique_ptr<Velmira::Messenger> m_messenger;
+    // A client found while Running, bound at the next Start.
+    std::unique_ptr<Velmira::Messenger> m_waitingMessenger;
     Velmira::RotationEngine m_engine;
     Velmira::SysTray m_sysTray;
     QPointer<frmOptions> m_options;

@@ -1,8 +1,10 @@
+#include "rotation/builtinmessenger.h"
 #include "rotation/dbus/messengerchoice.h"
 #include "windows/artwork.h"
 #include "windows/frmmain.h"
 #include "windows/terminationsignals.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QSessionManager>
@@ -16,8 +18,10 @@ namespace {
 
 struct StartOptions
 {
+    std::shared_ptr<const QCommandLineParser> parser;
     frmMain::MessengerFactory createMessenger;
     bool quitWhenShown = false;
+    bool startWhenShown = false;
 };
 
 // Reads the command line and picks the Messenger client. Exits for --help and --version;
@@ -36,6 +40,11 @@ std::optional<StartOptions> parseCommandLine(const QCoreApplication &app)
                                   QStringLiteral("Close the window once it is shown."));
     quitOption.setFlags(QCommandLineOption::HiddenFromHelp);
     parser->addOption(quitOption);
+    // For tests of the whole program: a rotation of the loaded names, as if Start were clicked.
+    QCommandLineOption startOption(QStringLiteral("start-when-shown"),
+                                   QStringLiteral("Start the rotation once the window is shown."));
+    startOption.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser->addOption(startOption);
     parser->process(app);
 
     const QString client = parser->value(QStringLiteral("messenger"));
@@ -49,7 +58,9 @@ std::optional<StartOptions> parseCommandLine(const QCoreApplication &app)
     }
 
     StartOptions options;
+    options.parser = parser;
     options.quitWhenShown = parser->isSet(quitOption);
+    options.startWhenShown = parser->isSet(startOption);
     options.createMessenger = [parser] {
         QString chosen;
         try {
@@ -128,12 +139,45 @@ int main(int argc, char *argv[])
             window.close();
     });
 
+    // Late binding: a client program that starts (or comes back) after Velmira is bound to.
+    Velmira::MessengerWatcher watcher(options->parser);
+    QObject::connect(
+        &watcher, &Velmira::MessengerWatcher::clientAppeared, &window, [&](const QString &busName) {
+            QString chosen;
+            try {
+                std::unique_ptr<Velmira::Messenger> messenger = watcher.create(busName, &chosen);
+                if (!messenger)
+                    return;
+                std::fprintf(stderr, "velmira: %s\n", qPrintable(chosen));
+                window.bindMessenger(std::move(messenger));
+            } catch (const Velmira::MessengerError &error) {
+                std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
+            }
+        });
+    QObject::connect(&watcher, &Velmira::MessengerWatcher::clientVanished, &window, [&window] {
+        if (window.messenger())
+            window.setClientNote(
+                QObject::tr("%1 is no longer running: Velmira uses it again when it is back.")
+                    .arg(window.messenger()->clientName()));
+    });
+
     if (!window.Form_Load())
         return 1;
+    if (qobject_cast<Velmira::BuiltinMessenger *>(window.messenger()) &&
+        options->parser->value(QStringLiteral("messenger")) != QLatin1String("builtin"))
+        window.setClientNote(
+            QObject::tr("No messenger client is running: names are shown only inside Velmira "
+                        "until one starts."));
     if (endedEarly)
         return 1;
     loaded = true;
     window.showCentred();
+    if (options->startWhenShown)
+        QTimer::singleShot(0, &window, [&window] {
+            auto *start = window.findChild<QAbstractButton *>(QStringLiteral("Toolbar1Start"));
+            if (start && start->isEnabled())
+                start->click();
+        });
     if (options->quitWhenShown)
         QTimer::singleShot(0, &window, &QWidget::close);
     return QApplication::exec();

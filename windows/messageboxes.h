@@ -13,6 +13,8 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
     virtual void error(QWidget *parent, const QString &text) = 0;
+    // Something the user should know that is not a failure; the error box unless overridden.
+    virtual void information(QWidget *parent, const QString &text) { error(parent, text); }
 };
 
 // The real message boxes (QMessageBox), modal to `parent`.
@@ -20,6 +22,7 @@ class QtMessageBoxes : public MessageBoxes
 {
 public:
     void error(QWidget *parent, const QString &text) override;
+    void information(QWidget *parent, const QString &text) override;
 };
 
 } // namespace Velmira

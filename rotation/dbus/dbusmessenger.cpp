@@ -1,5 +1,6 @@
 #include "dbusmessenger.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 
@@ -11,16 +12,24 @@ MessengerError errorFromReply(const QDBusMessage &reply)
 {
     const QString name = reply.errorName();
     qint32 code = ResultFail;
+    const char *plain =
+        QT_TRANSLATE_NOOP("Velmira::MessengerBus", "The Messenger client refused the call.");
     if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
-        name == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
+        name == QLatin1String("org.freedesktop.DBus.Error.Timeout")) {
         code = ResultTimeout;
-    else if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
-             name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
-             name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
-             name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
-             name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface"))
+        plain = QT_TRANSLATE_NOOP("Velmira::MessengerBus",
+                                  "The Messenger client did not answer in time.");
+    } else if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown") ||
+               name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner") ||
+               name == QLatin1String("org.freedesktop.DBus.Error.UnknownObject") ||
+               name == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod") ||
+               name == QLatin1String("org.freedesktop.DBus.Error.UnknownInterface")) {
         code = ResultNoInterface;
-    return MessengerError(code, QStringLiteral("%1: %2").arg(name, reply.errorMessage()));
+        plain = QT_TRANSLATE_NOOP("Velmira::MessengerBus",
+                                  "The Messenger client is no longer running.");
+    }
+    return MessengerError(code, QStringLiteral("%1: %2").arg(name, reply.errorMessage()))
+        .withUserMessage(QCoreApplication::translate("Velmira::MessengerBus", plain));
 }
 
 QVariantList call(const QDBusConnection &bus, const QString &service, const QString &path,

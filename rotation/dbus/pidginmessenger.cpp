@@ -8,9 +8,9 @@
 namespace Velmira {
 
 namespace {
-const QString SavedStatusServiceId = QStringLiteral("/im/pidgin/purple/PurpleObject/savedstatus");
 const QString AliasSignal = QStringLiteral("AccountAliasChanged");
-const QString SavedstatusSignal = QStringLiteral("SavedstatusChanged");
+const QString StatusSignal = QStringLiteral("AccountStatusChanged");
+const QString SignedOnSignal = QStringLiteral("AccountSignedOn");
 
 QList<qint32> handleList(const QVariant &value)
 {
@@ -31,18 +31,10 @@ public:
 
     void setFriendlyName(const QString &name) override
     {
-        if (m_owner->m_kind == PidginMessenger::NameKind::Alias) {
+        if (m_owner->m_kind == PidginMessenger::NameKind::Alias)
             m_owner->call(QStringLiteral("PurpleAccountSetAlias"), {m_account, name}, QString());
-            return;
-        }
-        // The saved status in force gets the new message and is activated again, which
-        // sends it to every signed-in account.
-        const qint32 status =
-            m_owner->call(QStringLiteral("PurpleSavedstatusGetCurrent"), {}, QStringLiteral("i"))
-                .constFirst()
-                .toInt();
-        m_owner->call(QStringLiteral("PurpleSavedstatusSetMessage"), {status, name}, QString());
-        m_owner->call(QStringLiteral("PurpleSavedstatusActivate"), {status}, QString());
+        else
+            m_owner->writeStatusMessage(m_account, name);
     }
 
     QString friendlyName() override
@@ -52,14 +44,7 @@ public:
                 ->call(QStringLiteral("PurpleAccountGetAlias"), {m_account}, QStringLiteral("s"))
                 .constFirst()
                 .toString();
-        const qint32 status =
-            m_owner->call(QStringLiteral("PurpleSavedstatusGetCurrent"), {}, QStringLiteral("i"))
-                .constFirst()
-                .toInt();
-        return m_owner
-            ->call(QStringLiteral("PurpleSavedstatusGetMessage"), {status}, QStringLiteral("s"))
-            .constFirst()
-            .toString();
+        return m_owner->statusMessage(m_account);
     }
 
     QString serviceId() const override { return m_owner->serviceIdFor(m_account); }
@@ -92,30 +77,133 @@ PidginMessenger::PidginMessenger(const QDBusConnection &bus, NameKind kind,
       m_protocolId(protocolId)
 {
     // libpurple's introspection gives both arguments of AccountAliasChanged as integers while it
-    // sends (i, s): a slot taking the whole message accepts what really arrives.
+    // sends (i, s): slots taking the whole message accept what really arrives.
     if (m_kind == NameKind::Alias)
-        m_bus.connect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface,
-                      AliasSignal, this, SLOT(onAccountAliasChanged(QDBusMessage)));
+        connectSignal(AliasSignal, SLOT(onAccountAliasChanged(QDBusMessage)), true);
     else
-        m_bus.connect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface,
-                      SavedstatusSignal, this, SLOT(onSavedstatusChanged(QDBusMessage)));
+        connectSignal(StatusSignal, SLOT(onAccountStatusChanged(QDBusMessage)), true);
+    connectSignal(SignedOnSignal, SLOT(onAccountSignedOn(QDBusMessage)), true);
 }
 
 PidginMessenger::~PidginMessenger()
 {
     if (m_kind == NameKind::Alias)
-        m_bus.disconnect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface,
-                         AliasSignal, this, SLOT(onAccountAliasChanged(QDBusMessage)));
+        connectSignal(AliasSignal, SLOT(onAccountAliasChanged(QDBusMessage)), false);
+    else
+        connectSignal(StatusSignal, SLOT(onAccountStatusChanged(QDBusMessage)), false);
+    connectSignal(SignedOnSignal, SLOT(onAccountSignedOn(QDBusMessage)), false);
+}
+
+void PidginMessenger::connectSignal(const QString &signal, const char *slot, bool on)
+{
+    if (on)
+        m_bus.connect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface, signal,
+                      this, slot);
     else
         m_bus.disconnect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface,
-                         SavedstatusSignal, this, SLOT(onSavedstatusChanged(QDBusMessage)));
+                         signal, this, slot);
 }
 
 QVariantList PidginMessenger::call(const QString &method, const QVariantList &args,
                                    const QString &expectedSignature)
 {
-    return MessengerBus::call(m_bus, PurpleBus::ServiceName, PurpleBus::ObjectPath,
-                              PurpleBus::Interface, method, args, expectedSignature);
+    try {
+        return MessengerBus::call(m_bus, PurpleBus::ServiceName, PurpleBus::ObjectPath,
+                                  PurpleBus::Interface, method, args, expectedSignature);
+    } catch (MessengerError &error) {
+        if (error.code() == ResultNoInterface)
+            error.withUserMessage(tr("Pidgin is no longer running."));
+        else if (error.code() == ResultTimeout)
+            error.withUserMessage(tr("Pidgin did not answer in time."));
+        else
+            error.withUserMessage(tr("Pidgin refused the change."));
+        throw;
+    }
+}
+
+qint32 PidginMessenger::callInt(const QString &method, const QVariantList &args)
+{
+    return call(method, args, QStringLiteral("i")).constFirst().toInt();
+}
+
+bool PidginMessenger::isSignedOn(qint32 account)
+{
+    return callInt(QStringLiteral("PurpleAccountIsConnected"), {account}) == 1;
+}
+
+QString PidginMessenger::statusMessage(qint32 account)
+{
+    const qint32 status = callInt(QStringLiteral("PurpleAccountGetActiveStatus"), {account});
+    return call(QStringLiteral("PurpleStatusGetAttrString"), {status, QStringLiteral("message")},
+                QStringLiteral("s"))
+        .constFirst()
+        .toString();
+}
+
+void PidginMessenger::writeStatusMessage(qint32 account, const QString &name)
+{
+    if (!isSignedOn(account)) {
+        m_pending = name;
+        return;
+    }
+    m_pending.reset();
+    // Availability follows the user's current saved status, which is only read.
+    const qint32 current = callInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
+    const qint32 primitive = callInt(QStringLiteral("PurpleSavedstatusGetType"), {current});
+    qint32 own = callInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle});
+    if (own == 0)
+        own = callInt(QStringLiteral("PurpleSavedstatusNew"), {RotationStatusTitle, primitive});
+    else
+        call(QStringLiteral("PurpleSavedstatusSetType"), {own, primitive}, QString());
+    if (own == 0)
+        throw MessengerError(ResultFail, QStringLiteral("PurpleSavedstatusNew gave no status"))
+            .withUserMessage(tr("Pidgin refused to make a status for the rotation."));
+    call(QStringLiteral("PurpleSavedstatusSetMessage"), {own, name}, QString());
+    call(QStringLiteral("PurpleSavedstatusActivateForAccount"), {own, account}, QString());
+}
+
+void PidginMessenger::restoreName(const QString &original)
+{
+    if (m_kind == NameKind::Alias) {
+        Messenger::restoreName(original);
+        return;
+    }
+    // The user's own status carries the original message: it was never written.
+    const qint32 account = resolveAccount();
+    m_pending.reset();
+    if (!isSignedOn(account))
+        return; // signing on applies the user's own status anyway
+    const qint32 current = callInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
+    call(QStringLiteral("PurpleSavedstatusActivateForAccount"), {current, account}, QString());
+}
+
+void PidginMessenger::endRotation()
+{
+    m_pending.reset();
+    if (m_kind == NameKind::StatusMessage &&
+        callInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle}) != 0)
+        callInt(QStringLiteral("PurpleSavedstatusDelete"), {RotationStatusTitle});
+}
+
+QString PidginMessenger::clientName() const
+{
+    return QStringLiteral("Pidgin");
+}
+
+QString PidginMessenger::identity()
+{
+    const qint32 account = resolveAccount();
+    const QString user =
+        call(QStringLiteral("PurpleAccountGetUsername"), {account}, QStringLiteral("s"))
+            .constFirst()
+            .toString();
+    const QString protocol =
+        call(QStringLiteral("PurpleAccountGetProtocolId"), {account}, QStringLiteral("s"))
+            .constFirst()
+            .toString();
+    return QStringLiteral("pidgin/%1/%2/%3")
+        .arg(protocol, user,
+             m_kind == NameKind::Alias ? QStringLiteral("alias") : QStringLiteral("status"));
 }
 
 qint32 PidginMessenger::resolveAccount()
@@ -192,8 +280,6 @@ bool PidginMessenger::isRunning(const QDBusConnection &bus)
 
 QString PidginMessenger::serviceIdFor(qint32 account) const
 {
-    if (m_kind == NameKind::StatusMessage)
-        return SavedStatusServiceId;
     return QStringLiteral("/im/pidgin/purple/PurpleObject/account/%1").arg(account);
 }
 
@@ -209,10 +295,31 @@ void PidginMessenger::onAccountAliasChanged(const QDBusMessage &message)
     emit OnLocalFriendlyNameChangeResult(ResultOk, serviceIdFor(account), args.at(1).toString());
 }
 
-void PidginMessenger::onSavedstatusChanged(const QDBusMessage &)
+void PidginMessenger::onAccountStatusChanged(const QDBusMessage &message)
 {
-    // libpurple does not pass the previous message along.
-    emit OnLocalFriendlyNameChangeResult(ResultOk, SavedStatusServiceId, QString());
+    const QVariantList args = message.arguments();
+    bool ok = false;
+    const qint32 account = args.value(0).toInt(&ok);
+    if (!ok)
+        return;
+    // libpurple passes status handles, not the previous message.
+    emit OnLocalFriendlyNameChangeResult(ResultOk, serviceIdFor(account), QString());
+}
+
+void PidginMessenger::onAccountSignedOn(const QDBusMessage &message)
+{
+    bool ok = false;
+    const qint32 account = message.arguments().value(0).toInt(&ok);
+    try {
+        if (!ok || account != resolveAccount())
+            return;
+        // Listeners capture the original first: the waiting name is not written yet.
+        emit signedOn();
+        if (m_pending)
+            writeStatusMessage(account, *m_pending);
+    } catch (const MessengerError &error) {
+        qWarning("Pidgin: could not write the waiting name: %s", qPrintable(error.describe()));
+    }
 }
 
 } // namespace Velmira
