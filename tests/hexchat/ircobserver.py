@@ -1,13 +1,21 @@
 #!/usr/bin/env python3
-"""A small IRC client of the test's own: joins a channel on 127.0.0.1 and reports on stdout,
+"""A small IRC client of the test's own: joins a channel on 127.0.0.1 (waiting for the server) and reports on stdout,
 one line each, "JOIN <nick>", "QUIT <nick>" and "NICK <old> <new>" as they cross the wire. Lines read from
 stdin are sent to the server as they are. Usage: ircobserver.py PORT NICK CHANNEL"""
 import selectors
 import socket
 import sys
+import time
 
 port, nick, channel = int(sys.argv[1]), sys.argv[2], sys.argv[3]
-sock = socket.create_connection(("127.0.0.1", port))
+for attempt in range(100):  # the server may still be starting
+    try:
+        sock = socket.create_connection(("127.0.0.1", port))
+        break
+    except ConnectionRefusedError:
+        time.sleep(0.2)
+else:
+    sys.exit("ircobserver: no server on 127.0.0.1:%d" % port)
 sock.sendall(f"NICK {nick}\r\nUSER {nick} 0 * :observer\r\nJOIN {channel}\r\n".encode())
 sel = selectors.DefaultSelector()
 sel.register(sock, selectors.EVENT_READ)
