@@ -290,9 +290,9 @@ void HexchatMessenger::sendNick(const QString &nick, bool force)
     m_deferred.reset();
     if (m_pending && !force) {
         if (!m_toldWaiting)
-            emit noticeForUser(tr("The server has not yet confirmed the nickname \"%1\"; "
-                                  "Velmira sends the next one on a later change instead of "
-                                  "queueing it.")
+            emit noticeForUser(tr("The server has not yet confirmed the nickname \"%1\": "
+                                  "Velmira skips names until it has, so that no changes queue "
+                                  "up and arrive after the rotation.")
                                    .arg(*m_pending));
         m_toldWaiting = true;
         return;
@@ -375,7 +375,7 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
         reason = withoutColon(word.mid(4).join(QLatin1Char(' ')));
     }
     const QString refused = *m_pending;
-    emit noticeForUser(tr("the server refused the nickname \"%1\": %2").arg(refused, reason));
+    emit noticeForUser(tr("The server refused the nickname \"%1\": %2.").arg(refused, reason));
     finishChange(refusalCode(numeric), m_sentFrom);
 }
 

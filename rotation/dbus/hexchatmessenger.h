@@ -28,6 +28,7 @@ inline const QString PluginInterface = QStringLiteral("org.hexchat.plugin");
 // refusalCode(numeric). While a change is unconfirmed a further write sends nothing: servers
 // throttle nick changes and queue the excess silently, which would keep names arriving long after
 // the rotation ended. Writes while the network is not signed in are kept and sent at sign-on.
+// A refusal, and the first write that sent nothing, are told once through noticeForUser().
 //
 // HexChat numbers the objects it hands out afresh on each run, so after it restarts this client
 // connects again on its next call.
@@ -61,15 +62,8 @@ public:
     static qint32 refusalCode(int numeric) { return qint32(0x80040000u | quint32(numeric)); }
     // The network's NICKLEN, once its ISUPPORT reply has been seen.
     std::optional<int> nickLength() const { return m_nickLength; }
-    // The nick whose change the server has not answered yet.
-    std::optional<QString> pendingNick() const { return m_pending; }
 
     static bool isRunning(const QDBusConnection &bus);
-
-signals:
-    // Something the user should read once, in plain words: a refused nick, a tick that sent
-    // nothing because the server had not answered the previous change.
-    void noticeForUser(const QString &text);
 
 private slots:
     void onServerSignal(const QStringList &word, const QStringList &wordEol, uint hook,

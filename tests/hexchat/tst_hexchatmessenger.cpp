@@ -138,8 +138,8 @@ private slots:
                 return;
         }
         QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
-        QSignalSpy notices(&messenger, &HexchatMessenger::noticeForUser);
         RotationEngine engine;
+        QSignalSpy notices(&engine, &RotationEngine::noticeGiven);
         engine.setMessenger(&messenger);
         engine.captureOriginalName();
         QCOMPARE(engine.originalName(), std::optional(Original));
@@ -168,7 +168,7 @@ private slots:
         }
         QCOMPARE(notices.count(), 2);
         QCOMPARE(notices.at(1).at(0).toString(),
-                 QStringLiteral("the server refused the nickname \"Taken\": already in use"));
+                 QStringLiteral("The server refused the nickname \"Taken\": already in use."));
         engine.stop(true);
         QTRY_COMPARE_WITH_TIMEOUT(messenger.localFriendlyName(), Original, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(seen().join(u','),
