@@ -32,7 +32,7 @@ QString prefixNick(const QString &prefix)
     return withoutColon(prefix).section(QLatin1Char('!'), 0, 0);
 }
 
-bool sameNick(const QString &a, const QString &b)
+bool equalIgnoringCase(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -184,7 +184,7 @@ std::optional<HexchatMessenger::ServerTab> HexchatMessenger::serverTab()
                             .constFirst()
                             .toInt();
             if (m_network.isEmpty() ? (tab.flags & FlagConnected) != 0
-                                    : sameNick(tab.name, m_network))
+                                    : equalIgnoringCase(tab.name, m_network))
                 chosen = tab;
         }
     } catch (const MessengerError &) {
@@ -329,7 +329,7 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
     if (command == QLatin1String("NICK") && word.size() >= 3) {
         const QString from = prefixNick(word.at(0));
         const QString to = withoutColon(word.at(2));
-        if (!m_pending || !sameNick(from, m_sentFrom))
+        if (!m_pending || !equalIgnoringCase(from, m_sentFrom))
             return;
         m_sentFrom = to;
         if (to == *m_pending)
@@ -356,7 +356,7 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
         return;
     }
     // An error numeric: ":server 433 <current nick> <refused nick> :<text>".
-    if (!m_pending || word.size() < 4 || !sameNick(withoutColon(word.at(3)), *m_pending))
+    if (!m_pending || word.size() < 4 || !equalIgnoringCase(withoutColon(word.at(3)), *m_pending))
         return;
     const int numeric = command.toInt();
     QString reason;
