@@ -5,6 +5,8 @@
 #include "pidginmessenger.h"
 #include "rotation/builtinmessenger.h"
 
+#include <QCoreApplication>
+
 namespace Velmira {
 
 namespace {
@@ -54,9 +56,14 @@ std::unique_ptr<Messenger> createHexchat(const QCommandLineParser &parser,
     const QString network = parser.value(NetworkOption);
     if (description)
         *description =
-            QStringLiteral("Messenger client: HexChat over D-Bus, rotating the nickname on %1")
-                .arg(network.isEmpty() ? QStringLiteral("the first connected network")
-                                       : QStringLiteral("the network \"%1\"").arg(network));
+            network.isEmpty()
+                ? QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: HexChat over D-Bus, rotating the "
+                                              "nickname on the first connected network")
+                : QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: HexChat over D-Bus, rotating the "
+                                              "nickname on the network \"%1\"")
+                      .arg(network);
     return std::make_unique<HexchatMessenger>(bus, network);
 }
 
@@ -123,9 +130,10 @@ void addMessengerOptions(QCommandLineParser &parser)
         QStringLiteral("status|alias"), QStringLiteral("status")));
     parser.addOption(QCommandLineOption(
         NetworkOption,
-        QStringLiteral("HexChat: the network whose nickname to rotate, as named in HexChat's "
-                       "network list (default: the first connected one)."),
-        QStringLiteral("name")));
+        QCoreApplication::translate("Velmira::MessengerChoice",
+                                    "HexChat: the network whose nickname to rotate, as named in "
+                                    "HexChat's network list (default: the first connected one)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "name")));
 }
 
 std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
