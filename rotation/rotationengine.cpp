@@ -213,6 +213,17 @@ void RotationEngine::stop(bool restore)
     restoreOriginalName(restore);
 }
 
+void RotationEngine::clientGone()
+{
+    if (m_state != State::Running)
+        return;
+    m_timer.stop();
+    setState(State::Idle);
+    emit errorOccurred(tr("The rotation stopped: %1 is no longer running. Your display name is put "
+                          "back when it is running again.")
+                           .arg(m_messenger ? m_messenger->clientName() : QString()));
+}
+
 void RotationEngine::tick()
 {
     if (m_state != State::Running)

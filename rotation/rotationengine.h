@@ -71,6 +71,9 @@ public slots:
     bool start(const QString &namesText, const QString &intervalText);
     // Running -> Idle, then restoreOriginalName(restore). Does nothing while Idle.
     void stop(bool restore);
+    // The client program has left: a rotation stops where it is and says so. The restore record
+    // stays, so the original comes back when the client does.
+    void clientGone();
     // The tick: writes the next name. A failing client call stops the rotation and reports.
     void tick();
     // Puts originalName back when `restore` is true (the user asked for it) and the client's

@@ -141,24 +141,26 @@ int main(int argc, char *argv[])
 
     // Late binding: a client program that starts (or comes back) after Velmira is bound to.
     Velmira::MessengerWatcher watcher(options->parser);
-    QObject::connect(
-        &watcher, &Velmira::MessengerWatcher::clientAppeared, &window, [&](const QString &busName) {
-            QString chosen;
-            try {
-                std::unique_ptr<Velmira::Messenger> messenger = watcher.create(busName, &chosen);
-                if (!messenger)
-                    return;
-                std::fprintf(stderr, "velmira: %s\n", qPrintable(chosen));
-                window.bindMessenger(std::move(messenger));
-            } catch (const Velmira::MessengerError &error) {
-                std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
-            }
-        });
+    watcher.setBinder([&window](std::unique_ptr<Velmira::Messenger> messenger) {
+        // A program that comes back replaces its old client; another one replaces only the
+        // built-in client.
+        Velmira::Messenger *bound = window.messenger();
+        if (!bound || qobject_cast<Velmira::BuiltinMessenger *>(bound) ||
+            bound->clientName() == messenger->clientName())
+            window.bindMessenger(std::move(messenger));
+    });
     QObject::connect(&watcher, &Velmira::MessengerWatcher::clientVanished, &window, [&window] {
-        if (window.messenger())
+        // Only the client in use matters: asking it is the sure way to know it has gone.
+        Velmira::Messenger *bound = window.messenger();
+        try {
+            if (bound)
+                bound->localState();
+        } catch (const Velmira::MessengerError &) {
+            window.engine().clientGone();
             window.setClientNote(
                 QObject::tr("%1 is no longer running: Velmira uses it again when it is back.")
-                    .arg(window.messenger()->clientName()));
+                    .arg(bound->clientName()));
+        }
     });
 
     if (!window.Form_Load())

@@ -7,6 +7,8 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+
 namespace Velmira {
 
 namespace {
@@ -175,6 +177,19 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
         m_watcher.addWatchedService(program->busName);
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
             &MessengerWatcher::clientAppeared);
+    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this](const QString &name) {
+        if (!m_binder)
+            return;
+        QString description;
+        try {
+            if (std::unique_ptr<Messenger> messenger = create(name, &description)) {
+                std::fprintf(stderr, "velmira: %s\n", qPrintable(description));
+                m_binder(std::move(messenger));
+            }
+        } catch (const MessengerError &error) {
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
+        }
+    });
     connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
             &MessengerWatcher::clientVanished);
 }

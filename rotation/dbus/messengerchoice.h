@@ -62,6 +62,10 @@ public:
     // The preferred client that runs now, or null.
     std::unique_ptr<Messenger> createRunning(QString *description = nullptr);
 
+    // Where a client goes when its program appears: created at once and handed over.
+    using Binder = std::function<void(std::unique_ptr<Messenger> messenger)>;
+    void setBinder(Binder binder) { m_binder = std::move(binder); }
+
 signals:
     // A watched client program has taken its bus name (started, or come back).
     void clientAppeared(const QString &busName);
@@ -73,6 +77,7 @@ private:
     QDBusConnection m_bus;
     QDBusServiceWatcher m_watcher;
     std::vector<const ClientProgram *> m_programs;
+    Binder m_binder;
 };
 
 } // namespace Velmira

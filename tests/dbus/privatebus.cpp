@@ -46,11 +46,12 @@ QProcessEnvironment PrivateBus::environment() const
     return environment;
 }
 
-bool PrivateBus::waitForName(const QString &name, bool owned, int timeoutMs) const
+bool PrivateBus::waitForName(const QString &name, bool owned, int timeoutMs, qint64 pid) const
 {
     for (QDeadlineTimer deadline(timeoutMs); !deadline.hasExpired(); QThread::msleep(20)) {
         const QDBusReply<bool> reply = m_connection.interface()->isServiceRegistered(name);
-        if (reply.isValid() && reply.value() == owned)
+        if (reply.isValid() && reply.value() == owned &&
+            (!owned || pid == 0 || m_connection.interface()->servicePid(name).value() == pid))
             return true;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
@@ -61,9 +62,13 @@ ReferenceClientProcess::ReferenceClientProcess(const PrivateBus &bus, const QStr
 {
     m_process.setProcessEnvironment(bus.environment());
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // A client of an earlier test may still hold the name for a moment after its process ended:
+    // the new one would be refused the name, and the old owner taken for it.
+    bus.waitForName(Velmira::MessengerBus::ServiceName, false);
     m_process.start(QStringLiteral(VELMIRA_MESSENGER_PATH), arguments);
     m_serving =
-        m_process.waitForStarted(5000) && bus.waitForName(Velmira::MessengerBus::ServiceName);
+        m_process.waitForStarted(5000) &&
+        bus.waitForName(Velmira::MessengerBus::ServiceName, true, 10000, m_process.processId());
 }
 
 QStringList ReferenceClientProcess::lines()

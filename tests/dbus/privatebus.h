@@ -19,8 +19,10 @@ public:
     QDBusConnection connection() const { return m_connection; }
     // The environment of a program that is to use this bus as its session bus.
     QProcessEnvironment environment() const;
-    // Runs the event loop until `name` is owned on the bus (or, with `owned` false, no longer).
-    bool waitForName(const QString &name, bool owned = true, int timeoutMs = 10000) const;
+    // Runs the event loop until `name` is owned on the bus (by the process `pid`, unless 0) or,
+    // with `owned` false, no longer.
+    bool waitForName(const QString &name, bool owned = true, int timeoutMs = 10000,
+                     qint64 pid = 0) const;
 
 private:
     QProcess m_daemon;

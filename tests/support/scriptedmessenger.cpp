@@ -115,3 +115,8 @@ void ScriptedMessenger::maybeFail(const QString &call)
         --it->second;
     throw MessengerError(code, QStringLiteral("%1 failed (scripted)").arg(call));
 }
+
+std::optional<QString> ScriptedMessenger::checkName(const QString &name) const
+{
+    return refused.contains(name) ? std::optional(QStringLiteral("refused")) : std::nullopt;
+}

@@ -10,7 +10,8 @@
 // primary service that can be swapped between calls, and a log of every call in order.
 //
 // Log entries: "LocalFriendlyName", "LocalState", "Services", "PrimaryService",
-// "<service>.SetFriendlyName(<name>)", "<service>.FriendlyName". Services are named "S1", "S2", ...
+// "<service>.SetFriendlyName(<name>)", "<service>.FriendlyName", "BeginRotation", "EndRotation".
+// Services are named "S1", "S2", ...
 class ScriptedMessenger : public Velmira::Messenger
 {
     Q_OBJECT
@@ -20,6 +21,14 @@ public:
     QString localFriendlyName() override;
     qint32 localState() override;
     std::shared_ptr<Velmira::MessengerServices> services() override;
+    bool emptyNameIsAName() const override { return emptyIsName; }
+    std::optional<QString> checkName(const QString &name) const override;
+    void beginRotation() override { log << QStringLiteral("BeginRotation"); }
+    void endRotation() override { log << QStringLiteral("EndRotation"); }
+
+    bool emptyIsName = false;
+    // Names checkName() refuses.
+    QStringList refused;
 
     // Readings of LocalState, consumed in order; once used up, every reading gives `state`.
     QList<qint32> stateReadings;

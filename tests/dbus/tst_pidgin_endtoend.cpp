@@ -1,0 +1,398 @@
+// Velmira driving a real Pidgin, watched from a contact's side: a prosody server of the test's
+// own on 127.0.0.1 with two accounts in each other's roster, Pidgin on the test's own session bus
+// and X server signed in as one of them, and an XMPP observer (xmpp_observer.py) signed in as the
+// other, which prints every presence of the first that crosses the wire.
+#include "privatebus.h"
+
+#include "persistence/restorerecord.h"
+#include "persistence/settingsstore.h"
+#include "rotation/dbus/messengerchoice.h"
+#include "rotation/dbus/pidginmessenger.h"
+#include "rotation/rotationengine.h"
+
+#include <QDomDocument>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstdio>
+
+using namespace Velmira;
+
+namespace {
+const QString Account = QStringLiteral("velmira@localhost/velmira");
+const QString Names = QStringLiteral("Ann\r\nBob\r\n");
+constexpr int Patience =
+    60000; // Pidgin signs on in well under a second, unless the machine is busy
+
+QString seen(const char *message)
+{
+    return QStringLiteral("available - [%1]").arg(QString::fromUtf8(message));
+}
+QString seen(const QString &message)
+{
+    return QStringLiteral("available - [%1]").arg(message);
+}
+
+bool writeFile(const QString &path, const QString &text)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) == text.toUtf8().size();
+}
+
+// Loopback only, no server-to-server, no HTTP; plain authentication over the unencrypted
+// loopback connection, so no certificate is needed. %1 the folder, %2 the port.
+const char *const ProsodyConfig = R"(run_as_root = true
+pidfile = "%1/prosody.pid"
+data_path = "%1/data"
+certificates = "%1"
+interfaces = { "127.0.0.1" }
+c2s_interfaces = { "127.0.0.1" }
+c2s_ports = { %2 }
+s2s_ports = { }
+c2s_direct_tls_ports = { }
+http_ports = { }
+https_ports = { }
+modules_enabled = { "roster"; "saslauth"; "disco"; "ping"; "presence"; "posix" }
+modules_disabled = { "s2s"; "tls"; "offline"; "c2s_direct_tls"; "http" }
+authentication = "internal_plain"
+storage = "internal"
+c2s_require_encryption = false
+allow_unencrypted_plain_auth = true
+log = { { levels = { min = "warn" }, to = "console" } }
+VirtualHost "localhost"
+)";
+
+// One XMPP account that connects straight to the loopback server. %1 the account, %2 the port.
+const char *const PidginAccounts = R"(<?xml version='1.0' encoding='UTF-8' ?>
+<account version='1.0'><account>
+  <protocol>prpl-jabber</protocol><name>%1</name><password>secret</password>
+  <alias>Original Alias</alias>
+  <settings>
+   <setting name='connect_server' type='string'>127.0.0.1</setting>
+   <setting name='port' type='int'>%2</setting>
+   <setting name='connection_security' type='string'>opportunistic_tls</setting>
+   <setting name='auth_plain_in_clear' type='bool'>1</setting>
+   <setting name='ft_proxies' type='string'></setting>
+  </settings>
+  <settings ui='gtk-gaim'><setting name='auto-login' type='bool'>1</setting></settings>
+</account></account>
+)";
+} // namespace
+
+class TestPidginEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PrivateBus> m_bus;
+    QTemporaryDir m_serverDir;
+    std::unique_ptr<QTemporaryDir> m_pidginDir;
+    std::unique_ptr<QTemporaryDir> m_velmiraDir;
+    QProcess m_prosody, m_pidgin, m_observer;
+    quint16 m_port = 0;
+    QStringList m_lines; // what the observer saw, and not yet looked at
+
+    // Waits for the observer's next `count` lines and takes them.
+    QStringList nextSeen(qsizetype count)
+    {
+        (void)QTest::qWaitFor(
+            [&] {
+                while (m_observer.canReadLine())
+                    m_lines << QString::fromUtf8(m_observer.readLine()).trimmed();
+                return m_lines.size() >= count;
+            },
+            Patience);
+        const QStringList taken = m_lines.mid(0, count);
+        m_lines.remove(0, taken.size());
+        return taken;
+    }
+    // Takes the observer's lines up to the first `line`, that one included.
+    QStringList seenUntil(const QString &line)
+    {
+        QStringList taken;
+        while (!taken.contains(line)) {
+            const QStringList next = nextSeen(1);
+            if (next.isEmpty())
+                break;
+            taken << next;
+        }
+        return taken;
+    }
+
+    QVariant purple(const QString &method, const QVariantList &args = {})
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface, method);
+        call.setArguments(args);
+        return m_bus->connection().call(call).arguments().value(0);
+    }
+    int account()
+    {
+        return purple(QStringLiteral("PurpleAccountsFindAny"), {Account, QString()}).toInt();
+    }
+
+    bool startPidgin(bool online)
+    {
+        QStringList arguments{QStringLiteral("-c"), m_pidginDir->path()};
+        if (!online)
+            arguments << QStringLiteral("-n");
+        m_pidgin.setProcessEnvironment(m_bus->environment());
+        m_pidgin.setStandardOutputFile(m_pidginDir->filePath(QStringLiteral("pidgin.log")));
+        m_pidgin.setStandardErrorFile(m_pidginDir->filePath(QStringLiteral("pidgin.log")));
+        m_pidgin.start(QStringLiteral("pidgin"), arguments);
+        return m_pidgin.waitForStarted(10000) &&
+               m_bus->waitForName(PurpleBus::ServiceName, true, Patience) &&
+               (!online || QTest::qWaitFor(
+                               [&] {
+                                   return purple(QStringLiteral("PurpleAccountIsConnected"),
+                                                 {account()})
+                                              .toInt() == 1;
+                               },
+                               Patience));
+    }
+    // Quits Pidgin as its user would: it writes its pending files and signs off, and the
+    // contact sees it go.
+    bool quitPidgin()
+    {
+        purple(QStringLiteral("PurpleCoreQuit"));
+        return m_pidgin.waitForFinished(Patience) &&
+               m_bus->waitForName(PurpleBus::ServiceName, false, Patience) &&
+               seenUntil(QStringLiteral("unavailable - []")).size() > 0;
+    }
+    // The user's own saved statuses, as Pidgin wrote them to its status.xml.
+    QStringList savedStatuses()
+    {
+        QFile file(m_pidginDir->filePath(QStringLiteral("status.xml")));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList statuses;
+        QDomDocument document;
+        document.setContent(&file);
+        const QDomNodeList nodes = document.elementsByTagName(QStringLiteral("status"));
+        for (int i = 0; i < nodes.size(); ++i) {
+            const QDomElement status = nodes.at(i).toElement();
+            statuses << status.attribute(QStringLiteral("name")) + u'|' +
+                            status.firstChildElement(QStringLiteral("state")).text() + u'|' +
+                            status.firstChildElement(QStringLiteral("message")).text();
+        }
+        return statuses;
+    }
+    // Makes `message` the user's status message the way Pidgin's status box does.
+    void setOwnStatus(const QString &message)
+    {
+        const int status = purple(QStringLiteral("PurpleSavedstatusNew"),
+                                  {QStringLiteral("Own %1").arg(message), 2})
+                               .toInt();
+        purple(QStringLiteral("PurpleSavedstatusSetMessage"), {status, message});
+        purple(QStringLiteral("PurpleSavedstatusActivate"), {status});
+    }
+    QString recordPath() const { return m_velmiraDir->filePath(QStringLiteral("restore.json")); }
+
+    std::unique_ptr<Messenger> defaultClient(const QStringList &options = {})
+    {
+        QCommandLineParser parser;
+        addMessengerOptions(parser);
+        parser.parse(QStringList{QStringLiteral("velmira")} + options);
+        return createMessenger(parser, nullptr, m_bus->connection());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_bus = std::make_unique<PrivateBus>();
+        QVERIFY2(m_bus->isValid(), "the private session bus did not start");
+        { // A port that is free now; prosody takes it a moment later.
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+            m_port = probe.serverPort();
+        }
+        const QString dir = m_serverDir.path();
+        const QString accounts = dir + QStringLiteral("/data/localhost/");
+        for (const auto &[user, other] : {std::pair{"velmira", "watcher"}, {"watcher", "velmira"}})
+            QVERIFY(writeFile(accounts + QStringLiteral("accounts/%1.dat").arg(user),
+                              QStringLiteral("return { [\"password\"] = \"secret\" };\n")) &&
+                    writeFile(accounts + QStringLiteral("roster/%1.dat").arg(user),
+                              QStringLiteral("return { [false] = { [\"version\"] = 1 }; "
+                                             "[\"%1@localhost\"] = { [\"subscription\"] = "
+                                             "\"both\"; [\"groups\"] = {} } };\n")
+                                  .arg(other)));
+        const QString config = dir + QStringLiteral("/prosody.cfg.lua");
+        QVERIFY(writeFile(config, QString::fromUtf8(ProsodyConfig).arg(dir).arg(m_port)));
+        m_prosody.setProcessChannelMode(QProcess::ForwardedChannels);
+        m_prosody.start(QStringLiteral("prosody"),
+                        {QStringLiteral("--config"), config, QStringLiteral("-F")});
+        QVERIFY(m_prosody.waitForStarted(10000));
+
+        m_observer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_observer.start(QStringLiteral("/usr/bin/python3"),
+                         {QFINDTESTDATA("xmpp_observer.py"), QString::number(m_port),
+                          QStringLiteral("watcher@localhost/observer"), QStringLiteral("secret"),
+                          QStringLiteral("velmira@localhost")});
+        QVERIFY(seenUntil(QStringLiteral("ready")).contains(QStringLiteral("ready")));
+    }
+    void init()
+    {
+        m_pidginDir = std::make_unique<QTemporaryDir>();
+        m_velmiraDir = std::make_unique<QTemporaryDir>();
+        QVERIFY(writeFile(m_pidginDir->filePath(QStringLiteral("accounts.xml")),
+                          QString::fromUtf8(PidginAccounts).arg(Account).arg(m_port)));
+        m_lines.clear();
+    }
+    void cleanup()
+    {
+        if (m_pidgin.state() != QProcess::NotRunning && !quitPidgin())
+            stopProcess(m_pidgin);
+        // Whatever else the observer saw of this test (Pidgin signing off) is not the next one's.
+        nextSeen(0);
+        m_lines.clear();
+    }
+    void cleanupTestCase()
+    {
+        stopProcess(m_observer);
+        stopProcess(m_prosody);
+        m_bus.reset();
+    }
+
+    void rotation_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("original");
+        QTest::addColumn<bool>("contactsSee");
+        QTest::newRow("defaults, no status message") << QStringList() << QString() << true;
+        QTest::newRow("defaults, a status message") << QStringList() << "At lunch" << true;
+        QTest::newRow("alias") << QStringList{"--pidgin-name=alias"} << "Back soon" << false;
+    }
+    // Each tick's name reaches the contact, in order; Stop and closing put the original back,
+    // the empty one too; the user's saved statuses stay as they were. The alias never reaches
+    // an XMPP contact: the next thing the contact sees is the user's own next status.
+    void rotation()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, original);
+        QFETCH(bool, contactsSee);
+        QVERIFY(startPidgin(true));
+        if (!original.isEmpty())
+            setOwnStatus(original);
+        QVERIFY(quitPidgin() && startPidgin(true)); // the user's statuses are on disk now
+        QVERIFY(seenUntil(seen(original)).contains(seen(original)));
+        const QStringList ownStatuses = savedStatuses();
+        QVERIFY(!ownStatuses.isEmpty());
+
+        const std::unique_ptr<Messenger> client = defaultClient(options);
+        RotationEngine engine;
+        engine.setMessenger(client.get());
+        engine.setRestoreRecordPath(recordPath());
+        QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
+        engine.captureOriginalName();
+        for (const bool byStop : {true, false}) {
+            QVERIFY(engine.start(Names, QStringLiteral("3600000")));
+            QVERIFY(QFile::exists(recordPath()));
+            for (const char *name : {"Ann", "Bob", "Ann"}) {
+                engine.tick();
+                if (contactsSee)
+                    QCOMPARE(nextSeen(1), QStringList{seen(QString::fromUtf8(name))});
+            }
+            if (byStop)
+                engine.stop(true);
+            else // closing the window puts the name back without stopping first
+                engine.restoreOriginalName(true);
+            if (!contactsSee)
+                setOwnStatus(original + (byStop ? u'!' : u'?'));
+            QCOMPARE(nextSeen(1),
+                     QStringList{seen(contactsSee ? original : original + (byStop ? u'!' : u'?'))});
+            QVERIFY(!QFile::exists(recordPath()));
+        }
+        QCOMPARE(errors.count(), 0);
+        QVERIFY(quitPidgin());
+        const QStringList statuses = savedStatuses();
+        for (const QString &own : ownStatuses)
+            QVERIFY2(statuses.contains(own), qPrintable(statuses.join(u'\n')));
+        QVERIFY(!savedStatuses().join(u'\n').contains(PidginMessenger::RotationStatusTitle));
+    }
+
+    // Started while the account is offline, the rotation writes nothing into Pidgin; when the
+    // user signs on (choosing a status), the original is captured and the latest name is shown,
+    // and Stop puts the original back.
+    void offlineStart()
+    {
+        QVERIFY(startPidgin(false));
+        const std::unique_ptr<Messenger> client = defaultClient();
+        RotationEngine engine;
+        engine.setMessenger(client.get());
+        engine.captureOriginalName();
+        QCOMPARE(engine.originalName(), std::nullopt);
+        QVERIFY(engine.start(Names, QStringLiteral("3600000")));
+        engine.tick();
+        engine.tick();
+        setOwnStatus(QStringLiteral("Hello"));
+        QCOMPARE(nextSeen(2), QStringList({seen("Hello"), seen("Bob")}));
+        QCOMPARE(engine.originalName(), QStringLiteral("Hello"));
+        engine.stop(true);
+        QCOMPARE(nextSeen(1), QStringList{seen("Hello")});
+    }
+
+    void restoreAfterAbruptEnd_data()
+    {
+        QTest::addColumn<bool>("velmiraKilled"); // else Pidgin quits mid-rotation
+        QTest::newRow("Pidgin quits mid-rotation") << false;
+        QTest::newRow("Velmira killed mid-rotation") << true;
+    }
+    // The original comes back when Pidgin and Velmira meet again, and Velmira's status is gone.
+    void restoreAfterAbruptEnd()
+    {
+        QFETCH(bool, velmiraKilled);
+        QVERIFY(startPidgin(true));
+        setOwnStatus(QStringLiteral("In a meeting"));
+        seenUntil(seen("In a meeting"));
+        const QString settings = m_velmiraDir->filePath(QStringLiteral("Velmira/Vuzerer4.ini"));
+        Settings values;
+        values.interval = QStringLiteral("1000");
+        values.names = Names;
+        QVERIFY(SettingsStore(settings).save(values).ok);
+        QProcess velmira;
+        QProcessEnvironment environment = m_bus->environment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_velmiraDir->path());
+        velmira.setProcessEnvironment(environment);
+        velmira.setProcessChannelMode(QProcess::ForwardedChannels);
+        velmira.start(QStringLiteral(VELMIRA_PATH), {QStringLiteral("--start-when-shown")});
+        QCOMPARE(nextSeen(1), QStringList{seen("Ann")});
+        // Velmira is started again, or binds to the Pidgin that is back: either puts the
+        // original back.
+        if (velmiraKilled) {
+            velmira.kill();
+            QVERIFY(velmira.waitForFinished(Patience));
+            velmira.start(QStringLiteral(VELMIRA_PATH), {QStringLiteral("--quit-when-shown")});
+        } else {
+            QVERIFY(quitPidgin());
+            QVERIFY(startPidgin(true));
+        }
+        QVERIFY(QTest::qWaitFor([&] { return !QFile::exists(RestoreRecord::pathBeside(settings)); },
+                                Patience));
+        const QStringList last = seenUntil(seen("In a meeting"));
+        QVERIFY2(!last.isEmpty() && last.last() == seen("In a meeting"),
+                 qPrintable(last.join(u',')));
+        stopProcess(velmira);
+        QVERIFY(quitPidgin());
+        QVERIFY(!savedStatuses().join(u'\n').contains(PidginMessenger::RotationStatusTitle));
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Pidgin needs an X server (scripts/with-desktop provides one) and the programs below.
+    for (const char *program : {"pidgin", "prosody", "dbus-daemon", "/usr/bin/python3"}) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+            QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+            std::fprintf(stderr, "Needs a DISPLAY and %s: run under scripts/with-desktop\n",
+                         program);
+            return 77;
+        }
+    }
+    QCoreApplication app(argc, argv);
+    TestPidginEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_pidgin_endtoend.moc"
