@@ -271,6 +271,11 @@ void HexchatMessenger::beginRotation()
     m_toldWaiting = false;
 }
 
+void HexchatMessenger::endRotation()
+{
+    m_deferred.reset();
+}
+
 void HexchatMessenger::restoreName(const QString &original)
 {
     sendNick(original, true);

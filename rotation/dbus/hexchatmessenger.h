@@ -54,6 +54,8 @@ public:
     // Empty, a space, longer than the network's NICKLEN: none of these is a nickname.
     std::optional<QString> checkName(const QString &name) const override;
     void beginRotation() override;
+    // A name still waiting for sign-on belongs to the rotation that ended: it is dropped.
+    void endRotation() override;
     // Sends `original` even while a change is unconfirmed: putting the user's nick back must
     // not wait for a tick that will not come.
     void restoreName(const QString &original) override;
