@@ -212,7 +212,8 @@ private slots:
         }
         QTRY_VERIFY_WITH_TIMEOUT(seen().last().endsWith(QStringLiteral(" orignick")), 30000);
         QTRY_VERIFY(!QFile::exists(RestoreRecord::pathBeside(settings)));
-        stopProcess(velmira);
+        velmira.kill(); // the started-again one shows what it put back in a modal box
+        velmira.waitForFinished();
     }
 };
 
