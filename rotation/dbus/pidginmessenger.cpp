@@ -11,6 +11,9 @@ namespace {
 const QString AliasSignal = QStringLiteral("AccountAliasChanged");
 const QString StatusSignal = QStringLiteral("AccountStatusChanged");
 const QString SignedOnSignal = QStringLiteral("AccountSignedOn");
+// libpurple's status primitives.
+constexpr qint32 PrimitiveOffline = 1;
+constexpr qint32 PrimitiveAvailable = 2;
 
 QList<qint32> handleList(const QVariant &value)
 {
@@ -149,7 +152,10 @@ void PidginMessenger::writeStatusMessage(qint32 account, const QString &name)
     m_pending.reset();
     // Availability follows the user's current saved status, which is only read.
     const qint32 current = callInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
-    const qint32 primitive = callInt(QStringLiteral("PurpleSavedstatusGetType"), {current});
+    qint32 primitive = callInt(QStringLiteral("PurpleSavedstatusGetType"), {current});
+    // A signed-in account under an "offline" status (signed on by hand) stays signed in.
+    if (primitive == PrimitiveOffline)
+        primitive = PrimitiveAvailable;
     qint32 own = callInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle});
     if (own == 0)
         own = callInt(QStringLiteral("PurpleSavedstatusNew"), {RotationStatusTitle, primitive});

@@ -30,7 +30,7 @@ private:
     QDBusConnection m_connection{QString()};
 };
 
-// A velmira-messenger process on a PrivateBus; it prints one line per call it receives.
+// A velmira-messenger process on a PrivateBus.
 class ReferenceClientProcess
 {
 public:
@@ -38,10 +38,8 @@ public:
     ~ReferenceClientProcess() { stopProcess(m_process); }
     // Whether the client came up and owns org.velmira.Messenger.
     bool isServing() const { return m_serving; }
-    QStringList lines();
 
 private:
     QProcess m_process;
-    QByteArray m_output;
     bool m_serving = false;
 };

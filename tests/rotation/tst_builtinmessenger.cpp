@@ -35,24 +35,6 @@ private slots:
         QCOMPARE(client.localFriendlyName(), QString());
     }
 
-    void stateCodes_data()
-    {
-        QTest::addColumn<qint32>("state");
-        QTest::addColumn<bool>("passes");
-        QTest::newRow("offline") << MessengerStateOffline << false;
-        QTest::newRow("connecting") << MessengerStateConnecting << false;
-        QTest::newRow("other") << qint32(42) << true;
-    }
-
-    void stateCodes()
-    {
-        QFETCH(qint32, state);
-        QFETCH(bool, passes);
-        BuiltinMessenger client(QStringLiteral("Ann"));
-        client.setLocalState(state);
-        QCOMPARE(MessengerOps::stateTest(client), passes);
-    }
-
     // A service kept past the client's end fails instead of crashing.
     void serviceOutlivingTheClient()
     {

@@ -1,7 +1,9 @@
+#include "persistence/restorerecord.h"
 #include "rotation/rotationengine.h"
 #include "scriptedmessenger.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using Velmira::RotationEngine;
@@ -54,6 +56,7 @@ private slots:
         QTest::newRow("CR CR LF is one pair") << "A\r\r\nB" << QStringList{"A\r", "B"};
         QTest::newRow("LF CR is no pair") << "A\n\rB" << QStringList{"A\n\rB"};
         QTest::newRow("blanks and case kept") << " ann \r\nANN\r\n" << QStringList{" ann ", "ANN"};
+        QTest::newRow("empty text") << "" << QStringList{};
     }
 
     // The ticks show the elements in order and begin again at the first after the last; the
@@ -71,27 +74,11 @@ private slots:
             engine->tick();
 
         QStringList expected;
-        for (int i = 0; i < ticks; ++i)
+        for (int i = 0; i < ticks && !cycle.isEmpty(); ++i)
             expected << cycle.at(i % cycle.size());
         QCOMPARE(namesOf(client->writes()), expected);
         QCOMPARE(errors->count(), 0);
-    }
-
-    void emptyTextWritesNothing()
-    {
-        QVERIFY(engine->start(QString(), Interval));
-        for (int i = 0; i < 3; ++i)
-            engine->tick();
-        QVERIFY(client->writes().isEmpty());
         QCOMPARE(engine->state(), RotationEngine::State::Running);
-    }
-
-    void oneTickCallOrder()
-    {
-        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
-        engine->tick();
-        QCOMPARE(client->log, (QStringList{"BeginRotation", "Services", "PrimaryService",
-                                           "S1.SetFriendlyName(Ann)"}));
     }
 
     void period_data()
@@ -138,10 +125,14 @@ private slots:
         QCOMPARE(states.count(), 1);
     }
 
-    // A second Start takes the new text and begins again at its first name.
+    // Start and Stop act only from their own state; a second Start takes the new text and
+    // begins again at its first name.
     void startStopStart()
     {
+        engine->stop(true);
+        QVERIFY(client->log.isEmpty());
         QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\nCy\r\n"), Interval));
+        QVERIFY(!engine->start(QStringLiteral("Bob\r\n"), Interval));
         engine->tick();
         engine->tick();
         engine->stop(false);
@@ -165,22 +156,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(namesOf(client->writes()), (QStringList{"Ann", "Bob"}), 20000);
     }
 
-    void startAndStopOnlyFromTheirState()
-    {
-        QSignalSpy states(engine.get(), &RotationEngine::stateChanged);
-        engine->stop(true);
-        QVERIFY(client->writes().isEmpty());
-        QVERIFY(engine->start(QStringLiteral("Ann\r\n"), Interval));
-        QVERIFY(!engine->start(QStringLiteral("Bob\r\n"), Interval));
-        engine->tick();
-        QCOMPARE(namesOf(client->writes()), QStringList{"Ann"});
-        QCOMPARE(states.count(), 1);
-    }
-
+    // A tick gets the services afresh, so a swapped primary service takes the next write.
     void primaryServiceSwappedBetweenTicks()
     {
         QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
         engine->tick();
+        QCOMPARE(client->log, (QStringList{"BeginRotation", "Services", "PrimaryService",
+                                           "S1.SetFriendlyName(Ann)"}));
         client->swapPrimaryService(QStringLiteral("Other"));
         engine->tick();
         QCOMPARE(client->writes(), (QStringList{"S1:Ann", "S2:Bob"}));
@@ -228,17 +210,25 @@ private slots:
         QTest::addColumn<QList<qint32>>("readings");
         QTest::addColumn<int>("original"); // 0 unset, 1 empty, 2 "Ann"
         QTest::addColumn<QStringList>("log");
+        QTest::addColumn<bool>("emptyIsName");
 
         const QStringList stateOnly{"LocalState", "LocalState"};
         const QStringList written =
             stateOnly + QStringList{"Services", "PrimaryService", "S1.SetFriendlyName(Ann)"};
-        QTest::newRow("checked, signed in") << true << QList<qint32>{2, 2} << 2 << written;
-        QTest::newRow("not asked for") << false << QList<qint32>{2, 2} << 2 << QStringList{};
-        QTest::newRow("offline first") << true << QList<qint32>{1, 2} << 2 << stateOnly;
-        QTest::newRow("connecting second") << true << QList<qint32>{2, 512} << 2 << stateOnly;
-        QTest::newRow("connecting first") << true << QList<qint32>{512, 2} << 2 << written;
-        QTest::newRow("no captured name") << true << QList<qint32>{2, 2} << 0 << stateOnly;
-        QTest::newRow("empty captured name") << true << QList<qint32>{2, 2} << 1 << stateOnly;
+        QTest::newRow("checked, signed in") << true << QList<qint32>{2, 2} << 2 << written << false;
+        QTest::newRow("not asked for")
+            << false << QList<qint32>{2, 2} << 2 << QStringList{} << false;
+        QTest::newRow("offline first") << true << QList<qint32>{1, 2} << 2 << stateOnly << false;
+        QTest::newRow("connecting second")
+            << true << QList<qint32>{2, 512} << 2 << stateOnly << false;
+        QTest::newRow("connecting first") << true << QList<qint32>{512, 2} << 2 << written << false;
+        QTest::newRow("no captured name") << true << QList<qint32>{2, 2} << 0 << stateOnly << false;
+        QTest::newRow("empty captured name")
+            << true << QList<qint32>{2, 2} << 1 << stateOnly << false;
+        QTest::newRow("empty captured name, a name of this client")
+            << true << QList<qint32>{2, 2} << 1
+            << stateOnly + QStringList{"Services", "PrimaryService", "S1.SetFriendlyName()"}
+            << true;
     }
 
     // ResetName's conditions and its exact calls; it does not depend on a running rotation.
@@ -248,6 +238,8 @@ private slots:
         QFETCH(QList<qint32>, readings);
         QFETCH(int, original);
         QFETCH(QStringList, log);
+        QFETCH(bool, emptyIsName);
+        client->emptyIsName = emptyIsName;
 
         if (original > 0) {
             client->setDisplayName(original == 2 ? QStringLiteral("Ann") : QString());
@@ -262,82 +254,113 @@ private slots:
         QCOMPARE(errors->count(), 0);
     }
 
-    void stopRunsResetName()
+    // A name the client cannot take stops the Start before anything is written, naming the line.
+    void nameRefusedByClient()
     {
-        client->setDisplayName(QStringLiteral("Ann"));
+        client->refused = QStringList{"B@d"};
+        QVERIFY(!engine->start(QStringLiteral("Ann\r\nB@d\r\n"), Interval));
+        QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        QVERIFY(client->log.isEmpty());
+        QVERIFY(errors->first().first().toString().contains(QLatin1String("line 2, \"B@d\"")));
+    }
+
+    void restoreRecord_data()
+    {
+        QTest::addColumn<QString>("identity");
+        QTest::addColumn<QString>("shown"); // by the client at start-up
+        QTest::addColumn<QString>("original");
+        QTest::addColumn<bool>("putBack");
+        QTest::newRow("a name of the rotation") << "ScriptedMessenger"
+                                                << "Cy"
+                                                << "Ann" << true;
+        QTest::newRow("the user's own name since") << "ScriptedMessenger"
+                                                   << "Dee"
+                                                   << "Dee" << false;
+        QTest::newRow("another client's record") << "Other"
+                                                 << "Cy"
+                                                 << "Cy" << false;
+    }
+    // A record left by a rotation that did not end cleanly puts the original back only to the
+    // same client still showing a name of that rotation. A rotation records its original before
+    // the first write; only an end that put the name back (or was not asked to) removes it.
+    void restoreRecord()
+    {
+        QFETCH(QString, identity);
+        QFETCH(QString, shown);
+        QFETCH(QString, original);
+        QFETCH(bool, putBack);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("record.json"));
+        QVERIFY((Velmira::RestoreRecord{identity, "Ann", {"Bob", "Cy"}}.write(path).ok));
+        engine->setRestoreRecordPath(path);
+        QSignalSpy notices(engine.get(), &RotationEngine::noticeGiven);
+        client->setDisplayName(shown);
         engine->captureOriginalName();
-        QVERIFY(engine->start(QStringLiteral("Bob\r\nCy\r\n"), Interval));
-        engine->tick();
+        QCOMPARE(engine->originalName(), original);
+        QCOMPARE(client->displayName(), putBack ? QStringLiteral("Ann") : shown);
+        QCOMPARE(notices.count(), putBack ? 1 : 0);
+        QCOMPARE(QFile::exists(path), identity == QLatin1String("Other"));
+
+        QVERIFY(engine->start(QStringLiteral("Eve\r\n"), Interval));
+        QCOMPARE(Velmira::RestoreRecord::read(path).value,
+                 (Velmira::RestoreRecord{"ScriptedMessenger", original, {"Eve"}}));
+        client->stateReadings = {1}; // offline at Stop: nothing can be put back
         engine->stop(true);
-        QCOMPARE(client->writes(), (QStringList{"S1:Bob", "S1:Ann"}));
-        QCOMPARE(client->displayName(), QStringLiteral("Ann"));
+        QVERIFY(QFile::exists(path));
+        engine->restoreOriginalName(true);
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(errors->count(), 0);
     }
 
-    void tickFailure_data()
+    void clientFailure_data()
     {
+        QTest::addColumn<QString>("step"); // the step during which the call fails
         QTest::addColumn<QString>("call");
-        QTest::newRow("service collection") << "Services";
-        QTest::newRow("primary service") << "PrimaryService";
-        QTest::newRow("write") << "SetFriendlyName";
+        QTest::newRow("tick: service collection") << "tick"
+                                                  << "Services";
+        QTest::newRow("tick: primary service") << "tick"
+                                               << "PrimaryService";
+        QTest::newRow("tick: write") << "tick"
+                                     << "SetFriendlyName";
+        QTest::newRow("reset: state reading") << "reset"
+                                              << "LocalState";
+        QTest::newRow("reset: write") << "reset"
+                                      << "SetFriendlyName";
+        QTest::newRow("capture: read") << "capture"
+                                       << "FriendlyName";
     }
-
-    // A failing tick stops the rotation without putting the name back, and says so once.
-    void tickFailure()
+    // A failing call is reported once, naming the call and its code. A failing tick stops the
+    // rotation where it is, without putting the name back; a failing capture leaves no original,
+    // so no reset writes anything.
+    void clientFailure()
     {
+        QFETCH(QString, step);
         QFETCH(QString, call);
         client->setDisplayName(QStringLiteral("Ann"));
+        if (step == QLatin1String("capture"))
+            client->failCall(call, qint32(0x8000FFFF));
         engine->captureOriginalName();
         QVERIFY(engine->start(QStringLiteral("Bob\r\nCy\r\n"), Interval));
         engine->tick();
         client->failCall(call, qint32(0x8000FFFF));
         client->log.clear();
-
+        if (step == QLatin1String("reset"))
+            engine->stop(true);
+        else
+            engine->tick();
         engine->tick();
+        engine->stop(true);
+
         QCOMPARE(engine->state(), RotationEngine::State::Idle);
-        QVERIFY(!engine->timer().isActive());
-        QCOMPARE(engine->nameIndex(), 1);
         QCOMPARE(errors->count(), 1);
         const QString message = errors->first().first().toString();
         QVERIFY2(message.contains(QLatin1String("8000FFFF")) && message.contains(call),
                  qPrintable(message));
-        QVERIFY(!client->log.contains(QLatin1String("LocalState")));
-
-        engine->tick();
-        QCOMPARE(errors->count(), 1);
-    }
-
-    void resetNameFailure_data()
-    {
-        QTest::addColumn<QString>("call");
-        QTest::newRow("state reading") << "LocalState";
-        QTest::newRow("service collection") << "Services";
-        QTest::newRow("write") << "SetFriendlyName";
-    }
-
-    void resetNameFailure()
-    {
-        QFETCH(QString, call);
-        client->setDisplayName(QStringLiteral("Ann"));
-        engine->captureOriginalName();
-        QVERIFY(engine->start(QStringLiteral("Bob\r\n"), Interval));
-        client->failCall(call, Velmira::ResultFail);
-
-        engine->stop(true);
-        QCOMPARE(engine->state(), RotationEngine::State::Idle);
-        QCOMPARE(errors->count(), 1);
-        QVERIFY(errors->first().first().toString().contains(QLatin1String("Ann")));
-    }
-
-    void captureFailureLeavesNameUnset()
-    {
-        client->failCall(QStringLiteral("FriendlyName"), Velmira::ResultFail, 1);
-        engine->captureOriginalName();
-        QVERIFY(!engine->originalName().has_value());
-        QCOMPARE(errors->count(), 1);
-
-        client->log.clear();
-        engine->restoreOriginalName(true);
-        QCOMPARE(client->log, (QStringList{"LocalState", "LocalState"}));
+        if (step == QLatin1String("tick"))
+            QCOMPARE(engine->nameIndex(), 1);
+        QCOMPARE(engine->originalName().has_value(), step != QLatin1String("capture"));
+        if (step != QLatin1String("reset"))
+            QVERIFY(!namesOf(client->writes()).contains(QStringLiteral("Ann")));
     }
 
     void releasedClientIsLeftAlone()

@@ -37,11 +37,9 @@ public:
     // Makes the next `times` calls of `call` (a log name without service prefix or argument,
     // e.g. "SetFriendlyName") fail with `code`; times < 0 fails every call from now on.
     void failCall(const QString &call, qint32 code, int times = -1);
-    void clearFailures() { m_failures.clear(); }
 
     // Replaces the primary service by a new one ("S2", "S3", ...) holding `displayName`.
     void swapPrimaryService(const QString &displayName);
-    QString primaryServiceId() const { return m_primaryId; }
     // Display name held by a service ("S1" is the first).
     QString displayName(const QString &serviceId = {}) const;
     void setDisplayName(const QString &name) { m_names[m_primaryId] = name; }
