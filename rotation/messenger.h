@@ -122,6 +122,9 @@ signals:
                                          const QString &prevFriendlyName);
     // The account has signed on after being offline or connecting.
     void signedOn();
+    // Something the user should read once, in plain words, that is not a failed call (a change
+    // the client's server refused, say).
+    void noticeForUser(const QString &text);
 };
 
 } // namespace Velmira

@@ -26,13 +26,17 @@ void RotationEngine::setMessenger(Messenger *messenger)
 {
     if (m_messenger == messenger)
         return;
-    if (m_messenger)
+    if (m_messenger) {
         disconnect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
+        disconnect(m_messenger, &Messenger::noticeForUser, this, &RotationEngine::noticeGiven);
+    }
     m_messenger = messenger;
     m_originalName.reset();
     m_inRotation = false;
-    if (m_messenger)
+    if (m_messenger) {
         connect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
+        connect(m_messenger, &Messenger::noticeForUser, this, &RotationEngine::noticeGiven);
+    }
 }
 
 QStringList RotationEngine::namesToShow(const QString &text)

@@ -1,18 +1,25 @@
 // The cost of one rotation tick through each kind of client: the built-in one, the
-// velmira-messenger reference client over a private session bus, and a real Pidgin (offline,
-// private configuration; only when an X server is there for it).
+// velmira-messenger reference client over a private session bus, a real Pidgin (offline,
+// private configuration) and a real HexChat signed in to an ngircd on 127.0.0.1 (both only when
+// an X server is there for them).
 #include "privatebus.h"
 
 #include "rotation/builtinmessenger.h"
 #include "rotation/dbus/dbusmessenger.h"
+#include "rotation/dbus/hexchatmessenger.h"
 #include "rotation/dbus/pidginmessenger.h"
 #include "rotation/rotationengine.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <unistd.h>
 
 using namespace Velmira;
 
@@ -108,6 +115,111 @@ void BM_TickPidgin(benchmark::State &state)
     pidgin.waitForFinished(5000);
 }
 BENCHMARK(BM_TickPidgin)->Unit(benchmark::kMicrosecond);
+
+// A tick that sends NICK, then (untimed) the server's confirmation: the next tick would send
+// nothing before it. ngircd lets a nick change through every 2 s, hence the few iterations.
+void BM_TickHexchat(benchmark::State &state)
+{
+    for (const char *program : {"hexchat", "ngircd", "xdotool"}) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+            QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+            state.SkipWithError("needs hexchat, ngircd, xdotool and an X server (run under "
+                                "scripts/with-desktop)");
+            return;
+        }
+    }
+    PrivateBus bus;
+    QTemporaryDir dir;
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        port = probe.serverPort();
+    }
+    const auto write = [&dir](const QString &name, const QString &text) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0;
+    };
+    QDir(dir.path()).mkpath(QStringLiteral("hexchat"));
+    if (!bus.isValid() || port == 0 ||
+        !write(QStringLiteral("ngircd.conf"),
+               QStringLiteral("[Global]\nName = irc.bench.test\nListen = 127.0.0.1\nPorts = %1\n"
+                              "PidFile = %2/ngircd.pid\n[Options]\nIdent = no\nPAM = no\n"
+                              "DNS = no\n")
+                   .arg(port)
+                   .arg(dir.path())) ||
+        !write(QStringLiteral("hexchat/servlist.conf"),
+               QStringLiteral("v=2.16.1\n\nN=Bench\nI=Zed\nF=27\nS=127.0.0.1/%1\n\n").arg(port)) ||
+        !write(QStringLiteral("hexchat/hexchat.conf"),
+               QStringLiteral("gui_slist_skip = 1\ngui_join_dialog = 0\ngui_tray = 0\n"))) {
+        state.SkipWithError("no private session bus or configuration folder");
+        return;
+    }
+    QProcess ngircd, hexchat;
+    for (QProcess *process : {&ngircd, &hexchat}) {
+        process->setProcessEnvironment(bus.environment());
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+    }
+    ngircd.start(QStringLiteral("ngircd"),
+                 {QStringLiteral("-n"), QStringLiteral("-f"), dir.filePath("ngircd.conf")});
+    hexchat.start(QStringLiteral("hexchat"), {QStringLiteral("-d"), dir.filePath("hexchat")});
+    // As root HexChat first shows a modal warning box that holds back its D-Bus service.
+    for (int attempt = 0; attempt < 60 && !HexchatMessenger::isRunning(bus.connection());
+         ++attempt) {
+        if (geteuid() == 0)
+            QProcess::execute(QStringLiteral("xdotool"),
+                              QStringLiteral("search --onlyvisible --class hexchat key Return")
+                                  .split(QLatin1Char(' ')));
+        bus.waitForName(HexchatBus::ServiceName, true, 500);
+    }
+    HexchatMessenger messenger(bus.connection());
+    const auto connected = [&messenger] {
+        try {
+            return messenger.localState() == HexchatMessenger::StateConnected;
+        } catch (const MessengerError &) {
+            return false;
+        }
+    };
+    if (!connected()) { // the first call hooks the end of sign-on
+        QEventLoop signedOn;
+        QObject::connect(&messenger, &Messenger::signedOn, &signedOn, &QEventLoop::quit);
+        QTimer::singleShot(30000, &signedOn, &QEventLoop::quit);
+        signedOn.exec();
+    }
+    if (!connected()) {
+        state.SkipWithError("HexChat did not sign in to the loopback server");
+    } else {
+        RotationEngine engine;
+        engine.setMessenger(&messenger);
+        engine.start(Names, QStringLiteral("3600000"));
+        QEventLoop confirmed;
+        QObject::connect(&messenger, &Messenger::OnLocalFriendlyNameChangeResult, &confirmed,
+                         &QEventLoop::quit);
+        QTimer patience; // for a server that never answers
+        patience.setSingleShot(true);
+        QObject::connect(&patience, &QTimer::timeout, &confirmed, &QEventLoop::quit);
+        for (auto _ : state) {
+            engine.tick();
+            state.PauseTiming();
+            patience.start(20000);
+            confirmed.exec();
+            state.ResumeTiming();
+            if (!patience.isActive()) {
+                state.SkipWithError("the server did not confirm the nick");
+                break;
+            }
+        }
+        engine.stop(false);
+    }
+    for (QProcess *process : {&hexchat, &ngircd}) {
+        process->terminate();
+        if (!process->waitForFinished(10000))
+            process->kill();
+        process->waitForFinished(5000);
+    }
+}
+BENCHMARK(BM_TickHexchat)->Unit(benchmark::kMicrosecond)->Iterations(6);
 
 } // namespace
 

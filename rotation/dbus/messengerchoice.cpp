@@ -1,8 +1,11 @@
 #include "messengerchoice.h"
 
 #include "dbusmessenger.h"
+#include "hexchatmessenger.h"
 #include "pidginmessenger.h"
 #include "rotation/builtinmessenger.h"
+
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -13,6 +16,7 @@ const QString MessengerOption = QStringLiteral("messenger");
 const QString AccountOption = QStringLiteral("pidgin-account");
 const QString ProtocolOption = QStringLiteral("pidgin-protocol");
 const QString NameOption = QStringLiteral("pidgin-name");
+const QString NetworkOption = QStringLiteral("hexchat-network");
 const QString AutoChoice = QStringLiteral("auto");
 const QString BuiltinChoice = QStringLiteral("builtin");
 
@@ -48,6 +52,23 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     return std::make_unique<PidginMessenger>(bus, kind, account, protocol);
 }
 
+std::unique_ptr<Messenger> createHexchat(const QCommandLineParser &parser,
+                                         const QDBusConnection &bus, QString *description)
+{
+    const QString network = parser.value(NetworkOption);
+    if (description)
+        *description =
+            network.isEmpty()
+                ? QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: HexChat over D-Bus, rotating the "
+                                              "nickname on the first connected network")
+                : QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: HexChat over D-Bus, rotating the "
+                                              "nickname on the network \"%1\"")
+                      .arg(network);
+    return std::make_unique<HexchatMessenger>(bus, network);
+}
+
 std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusConnection &bus,
                                       QString *description)
 {
@@ -71,6 +92,7 @@ const std::vector<ClientProgram> &clientPrograms()
 {
     static const std::vector<ClientProgram> programs{
         {QStringLiteral("pidgin"), PurpleBus::ServiceName, createPidgin},
+        {QStringLiteral("hexchat"), HexchatBus::ServiceName, createHexchat},
         {QStringLiteral("dbus"), MessengerBus::ServiceName, createDBus},
     };
     return programs;
@@ -108,6 +130,12 @@ void addMessengerOptions(QCommandLineParser &parser)
         QStringLiteral("Pidgin: rotate the account's status message (what contacts see), or its "
                        "alias (which XMPP contacts never see)."),
         QStringLiteral("status|alias"), QStringLiteral("status")));
+    parser.addOption(QCommandLineOption(
+        NetworkOption,
+        QCoreApplication::translate("Velmira::MessengerChoice",
+                                    "HexChat: the network whose nickname to rotate, as named in "
+                                    "HexChat's network list (default: the first connected one)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "name")));
 }
 
 std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,

@@ -13,10 +13,12 @@
 namespace Velmira {
 
 // Adds the options that choose the Messenger client:
-//   --messenger=auto|builtin|dbus|pidgin   (auto: the first running client of autoClients(),
+//   --messenger=auto|builtin|pidgin|hexchat|dbus   (auto: the first running client of
+//   autoClients(),
 //                                           else the built-in client until one appears)
 //   --pidgin-account=<user name>  --pidgin-protocol=<protocol id, e.g. prpl-jabber>
 //   --pidgin-name=status|alias    (rotate the status message contacts see, or the alias)
+//   --hexchat-network=<network>   (default: the first connected network)
 void addMessengerOptions(QCommandLineParser &parser);
 
 // A client program Velmira drives, found by the bus name it owns.
