@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
+#include <QStandardPaths>
 #include <QThread>
+
+#include <cstdio>
 
 void stopProcess(QProcess &process)
 {
@@ -75,4 +78,17 @@ QStringList ReferenceClientProcess::lines()
 {
     m_output += m_process.readAllStandardOutput();
     return QString::fromUtf8(m_output).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool hasDesktopWith(std::initializer_list<const char *> programs)
+{
+    for (const char *program : programs) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
+            QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
+            std::fprintf(stderr, "Needs a DISPLAY and %s: run under scripts/with-desktop\n",
+                         program);
+            return false;
+        }
+    }
+    return true;
 }

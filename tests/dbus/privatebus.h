@@ -4,8 +4,14 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <initializer_list>
+
 // Ends a child process: politely first, then by force.
 void stopProcess(QProcess &process);
+
+// Whether there is an X display and each of `programs` can be found; says what is missing on
+// stderr otherwise (a test that needs a real client then skips itself).
+bool hasDesktopWith(std::initializer_list<const char *> programs);
 
 // A session bus of the test's own: a dbus-daemon child (never forking) that lives as long as
 // this object, and the test's connection to it.

@@ -315,15 +315,9 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    // Pidgin needs an X server (scripts/with-desktop provides one) and the programs below.
-    for (const char *program : {"pidgin", "prosody", "dbus-daemon", "/usr/bin/python3"}) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
-            QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
-            std::fprintf(stderr, "Needs a DISPLAY and %s: run under scripts/with-desktop\n",
-                         program);
-            return 77;
-        }
-    }
+    // Pidgin needs an X server (scripts/with-desktop provides one) and these programs.
+    if (!hasDesktopWith({"pidgin", "prosody", "dbus-daemon", "/usr/bin/python3"}))
+        return 77;
     QCoreApplication app(argc, argv);
     TestPidginEndToEnd test;
     return QTest::qExec(&test, argc, argv);

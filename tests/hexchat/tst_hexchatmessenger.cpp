@@ -219,15 +219,9 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    // HexChat needs an X server (scripts/with-desktop provides one) and the programs.
-    for (const char *program : {"hexchat", "ngircd", "xdotool", "python3", "dbus-daemon"}) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") ||
-            QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
-            std::fprintf(stderr, "Needs a DISPLAY and %s: run under scripts/with-desktop\n",
-                         program);
-            return 77;
-        }
-    }
+    // HexChat needs an X server (scripts/with-desktop provides one) and these programs.
+    if (!hasDesktopWith({"hexchat", "ngircd", "xdotool", "python3", "dbus-daemon"}))
+        return 77;
     QCoreApplication app(argc, argv);
     TestHexchatMessenger test;
     return QTest::qExec(&test, argc, argv);
