@@ -33,7 +33,8 @@ int main(int argc, char *argv[])
                        "Repeatable."),
         QStringLiteral("method[:n]"));
     const QCommandLineOption hangOption(
-        QStringLiteral("hang"), QStringLiteral("Never answer calls of <method>. Repeatable."),
+        QStringLiteral("hang"),
+        QStringLiteral("Answer calls of <method> only after 15 seconds. Repeatable."),
         QStringLiteral("method"));
     const QCommandLineOption eventResultOption(
         QStringLiteral("event-result"),
