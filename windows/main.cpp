@@ -1,8 +1,8 @@
 #include "rotation/builtinmessenger.h"
 #include "rotation/dbus/messengerchoice.h"
+#include "session/terminationsignals.h"
 #include "windows/artwork.h"
 #include "windows/frmmain.h"
-#include "windows/terminationsignals.h"
 #include "windows/translations.h"
 
 #include <QAbstractButton>

@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -48,10 +49,10 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    m_active = true;
     for (size_t i = 0; i < Handled.size(); ++i) {
         if (::sigaction(Handled[i], &action, &g_previous[i]) != 0)
-            m_active = false;
+            qWarning("Signal %d will end the program without saving: %s", Handled[i],
+                     std::strerror(errno));
     }
 }
 

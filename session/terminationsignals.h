@@ -20,9 +20,6 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     ~TerminationSignals() override;
 
-    // False when the socket pair or a handler could not be set up.
-    bool isActive() const { return m_active; }
-
 signals:
     void terminationRequested(int signalNumber);
 
@@ -30,7 +27,6 @@ private:
     void readSignal();
 
     QSocketNotifier *m_notifier = nullptr;
-    bool m_active = false;
 };
 
 } // namespace Velmira
