@@ -24,14 +24,14 @@ namespace Velmira {
 
 namespace {
 
-const QString Section = QStringLiteral("Settings");
-const QString KeyInterval = QStringLiteral("Interval");
-const QString KeyResetNick = QStringLiteral("ResetNick");
-const QString KeySaveLast = QStringLiteral("SaveLast");
-const QString KeyMin = QStringLiteral("Min");
-const QString KeyWidth = QStringLiteral("Width");
-const QString KeyHeight = QStringLiteral("Height");
-const QString NoPreset = QStringLiteral("no preset");
+constexpr QLatin1String Section("Settings");
+constexpr QLatin1String KeyInterval("Interval");
+constexpr QLatin1String KeyResetNick("ResetNick");
+constexpr QLatin1String KeySaveLast("SaveLast");
+constexpr QLatin1String KeyMin("Min");
+constexpr QLatin1String KeyWidth("Width");
+constexpr QLatin1String KeyHeight("Height");
+constexpr QLatin1String NoPreset("no preset");
 
 QString tr(const char *text)
 {

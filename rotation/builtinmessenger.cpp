@@ -6,7 +6,6 @@
 namespace Velmira {
 
 namespace {
-constexpr qint32 SignedIn = 2;
 const QString PrimaryServiceId = QStringLiteral("/builtin/primary");
 } // namespace
 
@@ -45,7 +44,7 @@ private:
 BuiltinMessenger::BuiltinMessenger(QObject *parent) : BuiltinMessenger(loginName(), parent) {}
 
 BuiltinMessenger::BuiltinMessenger(const QString &displayName, QObject *parent)
-    : Messenger(parent), m_name(displayName), m_state(SignedIn)
+    : Messenger(parent), m_name(displayName), m_state(MessengerStateSignedIn)
 {}
 
 QString BuiltinMessenger::localFriendlyName()

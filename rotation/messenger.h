@@ -30,6 +30,8 @@ namespace Velmira {
 // The two local-state codes the program tells apart. Every other code counts as signed in.
 inline constexpr qint32 MessengerStateOffline = 1;
 inline constexpr qint32 MessengerStateConnecting = 512;
+// What the clients Velmira ships report while signed in.
+inline constexpr qint32 MessengerStateSignedIn = 2;
 
 // Result codes used by the clients Velmira ships (the values a COM-style client would give).
 inline constexpr qint32 ResultOk = 0;

@@ -176,7 +176,7 @@ void BM_TickHexchat(benchmark::State &state)
     HexchatMessenger messenger(bus.connection());
     const auto connected = [&messenger] {
         try {
-            return messenger.localState() == HexchatMessenger::StateConnected;
+            return messenger.localState() == MessengerStateSignedIn;
         } catch (const MessengerError &) {
             return false;
         }

@@ -231,7 +231,7 @@ qint32 HexchatMessenger::localState()
         return MessengerStateOffline;
     if ((tab->flags & FlagConnecting) != 0 || (tab->flags & FlagSignedIn) == 0)
         return MessengerStateConnecting;
-    return StateConnected;
+    return MessengerStateSignedIn;
 }
 
 std::shared_ptr<MessengerServices> HexchatMessenger::services()

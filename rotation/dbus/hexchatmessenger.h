@@ -13,10 +13,10 @@ namespace Velmira {
 
 // HexChat's own D-Bus service, which it offers while it runs.
 namespace HexchatBus {
-inline const QString ServiceName = QStringLiteral("org.hexchat.service");
-inline const QString RemotePath = QStringLiteral("/org/hexchat/Remote");
-inline const QString ConnectionInterface = QStringLiteral("org.hexchat.connection");
-inline const QString PluginInterface = QStringLiteral("org.hexchat.plugin");
+inline constexpr QLatin1String ServiceName("org.hexchat.service");
+inline constexpr QLatin1String RemotePath("/org/hexchat/Remote");
+inline constexpr QLatin1String ConnectionInterface("org.hexchat.connection");
+inline constexpr QLatin1String PluginInterface("org.hexchat.plugin");
 } // namespace HexchatBus
 
 // Drives a running HexChat through its D-Bus service. The primary service is one IRC network:
@@ -36,9 +36,6 @@ class HexchatMessenger : public Messenger
 {
     Q_OBJECT
 public:
-    // Local state reported while the network is connected and signed in.
-    static constexpr qint32 StateConnected = 2;
-
     // An empty `network` picks the first connected network.
     explicit HexchatMessenger(const QDBusConnection &bus = QDBusConnection::sessionBus(),
                               const QString &network = {}, QObject *parent = nullptr);

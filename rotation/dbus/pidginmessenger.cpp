@@ -271,7 +271,7 @@ qint32 PidginMessenger::localState()
             .constFirst()
             .toInt() == 1)
         return MessengerStateOffline;
-    return StateConnected;
+    return MessengerStateSignedIn;
 }
 
 std::shared_ptr<MessengerServices> PidginMessenger::services()

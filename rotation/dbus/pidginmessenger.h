@@ -41,8 +41,6 @@ public:
     };
     Q_ENUM(NameKind)
 
-    // Local state reported while the account is signed in.
-    static constexpr qint32 StateConnected = 2;
     // The title of Velmira's own saved status. Fixed and untranslated: a later run finds a status
     // left behind by a crash under this title.
     static inline const QString RotationStatusTitle = QStringLiteral("Velmira rotation");

@@ -84,7 +84,7 @@ class TestHexchatMessenger : public QObject
         }
         HexchatMessenger probe(m_bus->connection());
         QTRY_VERIFY_WITH_TIMEOUT(seen().contains(QStringLiteral("JOIN ") + Original), 30000);
-        QTRY_COMPARE_WITH_TIMEOUT(probe.localState(), HexchatMessenger::StateConnected, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(probe.localState(), MessengerStateSignedIn, 10000);
     }
 
 private slots:
