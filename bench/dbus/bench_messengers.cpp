@@ -103,7 +103,8 @@ void BM_TickPidgin(benchmark::State &state)
     pidgin.setStandardErrorFile(QProcess::nullDevice());
     pidgin.start(QStringLiteral("pidgin"),
                  {QStringLiteral("-n"), QStringLiteral("-c"), config.path()});
-    if (pidgin.waitForStarted(10000) && bus.waitForName(PurpleBus::ServiceName, true, 30000)) {
+    if (pidgin.waitForStarted(10000) &&
+        bus.waitForName(PidginMessenger::ServiceName, true, 30000)) {
         PidginMessenger messenger(bus.connection());
         tickLoop(state, messenger);
     } else {
@@ -171,7 +172,7 @@ void BM_TickHexchat(benchmark::State &state)
             QProcess::execute(QStringLiteral("xdotool"),
                               QStringLiteral("search --onlyvisible --class hexchat key Return")
                                   .split(QLatin1Char(' ')));
-        bus.waitForName(HexchatBus::ServiceName, true, 500);
+        bus.waitForName(HexchatMessenger::ServiceName, true, 500);
     }
     HexchatMessenger messenger(bus.connection());
     const auto connected = [&messenger] {

@@ -7,6 +7,13 @@
 namespace Velmira {
 
 namespace {
+// Where HexChat answers on the bus, besides its bus name.
+namespace HexchatBus {
+inline constexpr QLatin1String RemotePath("/org/hexchat/Remote");
+inline constexpr QLatin1String ConnectionInterface("org.hexchat.connection");
+inline constexpr QLatin1String PluginInterface("org.hexchat.plugin");
+} // namespace HexchatBus
+
 const QString ServerSignal = QStringLiteral("ServerSignal");
 
 // The channels list's flags of a server tab.
@@ -75,7 +82,7 @@ private:
 HexchatMessenger::HexchatMessenger(const QDBusConnection &bus, const QString &network,
                                    QObject *parent)
     : Messenger(parent), m_bus(bus), m_network(network),
-      m_watcher(HexchatBus::ServiceName, bus, QDBusServiceWatcher::WatchForOwnerChange)
+      m_watcher(ServiceName, bus, QDBusServiceWatcher::WatchForOwnerChange)
 {
     connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             &HexchatMessenger::onOwnerChanged);
@@ -87,7 +94,7 @@ HexchatMessenger::~HexchatMessenger()
         return;
     // Ends the hooks; HexChat would otherwise keep sending their lines to this connection.
     try {
-        MessengerBus::call(m_bus, HexchatBus::ServiceName, m_path, HexchatBus::ConnectionInterface,
+        MessengerBus::call(m_bus, ServiceName, m_path, HexchatBus::ConnectionInterface,
                            QStringLiteral("Disconnect"), {}, QString());
     } catch (const MessengerError &) {
     }
@@ -95,15 +102,15 @@ HexchatMessenger::~HexchatMessenger()
 
 bool HexchatMessenger::isRunning(const QDBusConnection &bus)
 {
-    return DBusMessenger::isRunning(bus, HexchatBus::ServiceName);
+    return DBusMessenger::isRunning(bus, ServiceName);
 }
 
 void HexchatMessenger::onOwnerChanged()
 {
     // A new run of HexChat (or none): its object paths are not ours.
     if (!m_path.isEmpty())
-        m_bus.disconnect(HexchatBus::ServiceName, m_path, HexchatBus::PluginInterface, ServerSignal,
-                         this, SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
+        m_bus.disconnect(ServiceName, m_path, HexchatBus::PluginInterface, ServerSignal, this,
+                         SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
     m_path.clear();
     m_hooks.clear();
     m_pending.reset();
@@ -115,14 +122,14 @@ QString HexchatMessenger::pluginPath()
     if (!m_path.isEmpty())
         return m_path;
     const QString path =
-        MessengerBus::call(m_bus, HexchatBus::ServiceName, HexchatBus::RemotePath,
+        MessengerBus::call(m_bus, ServiceName, HexchatBus::RemotePath,
                            HexchatBus::ConnectionInterface, QStringLiteral("Connect"),
                            {QStringLiteral("velmira"), QStringLiteral("Velmira"),
                             tr("Rotates the nickname"), QStringLiteral("1")},
                            QStringLiteral("s"))
             .constFirst()
             .toString();
-    m_bus.connect(HexchatBus::ServiceName, path, HexchatBus::PluginInterface, ServerSignal, this,
+    m_bus.connect(ServiceName, path, HexchatBus::PluginInterface, ServerSignal, this,
                   SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
     m_path = path;
     for (const QString &command : HookedCommands)
@@ -143,8 +150,8 @@ QVariantList HexchatMessenger::call(const QString &method, const QVariantList &a
 {
     try {
         const QString path = pluginPath();
-        return MessengerBus::call(m_bus, HexchatBus::ServiceName, path, HexchatBus::PluginInterface,
-                                  method, args, expectedSignature);
+        return MessengerBus::call(m_bus, ServiceName, path, HexchatBus::PluginInterface, method,
+                                  args, expectedSignature);
     } catch (MessengerError &error) {
         if (error.code() == ResultNoInterface) {
             onOwnerChanged();

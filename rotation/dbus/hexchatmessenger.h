@@ -11,14 +11,6 @@
 
 namespace Velmira {
 
-// HexChat's own D-Bus service, which it offers while it runs.
-namespace HexchatBus {
-inline constexpr QLatin1String ServiceName("org.hexchat.service");
-inline constexpr QLatin1String RemotePath("/org/hexchat/Remote");
-inline constexpr QLatin1String ConnectionInterface("org.hexchat.connection");
-inline constexpr QLatin1String PluginInterface("org.hexchat.plugin");
-} // namespace HexchatBus
-
 // Drives a running HexChat through its D-Bus service. The primary service is one IRC network:
 // the one named at construction, else the first connected one; its display name is the nickname
 // there, which everyone in every shared channel sees.
@@ -36,6 +28,9 @@ class HexchatMessenger : public Messenger
 {
     Q_OBJECT
 public:
+    // The bus name HexChat holds while it runs.
+    static constexpr QLatin1String ServiceName{"org.hexchat.service"};
+
     // An empty `network` picks the first connected network.
     explicit HexchatMessenger(const QDBusConnection &bus = QDBusConnection::sessionBus(),
                               const QString &network = {}, QObject *parent = nullptr);

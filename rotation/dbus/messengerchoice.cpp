@@ -91,8 +91,8 @@ std::vector<const ClientProgram *> programsFor(const QString &choice)
 const std::vector<ClientProgram> &clientPrograms()
 {
     static const std::vector<ClientProgram> programs{
-        {QStringLiteral("pidgin"), PurpleBus::ServiceName, createPidgin},
-        {QStringLiteral("hexchat"), HexchatBus::ServiceName, createHexchat},
+        {QStringLiteral("pidgin"), PidginMessenger::ServiceName, createPidgin},
+        {QStringLiteral("hexchat"), HexchatMessenger::ServiceName, createHexchat},
         {QStringLiteral("dbus"), MessengerBus::ServiceName, createDBus},
     };
     return programs;

@@ -8,6 +8,10 @@
 namespace Velmira {
 
 namespace {
+// Where libpurple answers on the bus, besides its bus name.
+constexpr QLatin1String PurpleObjectPath("/im/pidgin/purple/PurpleObject");
+constexpr QLatin1String PurpleInterface("im.pidgin.purple.PurpleInterface");
+
 const QString AliasSignal = QStringLiteral("AccountAliasChanged");
 const QString StatusSignal = QStringLiteral("AccountStatusChanged");
 const QString SignedOnSignal = QStringLiteral("AccountSignedOn");
@@ -100,19 +104,17 @@ PidginMessenger::~PidginMessenger()
 void PidginMessenger::connectSignal(const QString &signal, const char *slot, bool on)
 {
     if (on)
-        m_bus.connect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface, signal,
-                      this, slot);
+        m_bus.connect(ServiceName, PurpleObjectPath, PurpleInterface, signal, this, slot);
     else
-        m_bus.disconnect(PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface,
-                         signal, this, slot);
+        m_bus.disconnect(ServiceName, PurpleObjectPath, PurpleInterface, signal, this, slot);
 }
 
 QVariantList PidginMessenger::call(const QString &method, const QVariantList &args,
                                    const QString &expectedSignature)
 {
     try {
-        return MessengerBus::call(m_bus, PurpleBus::ServiceName, PurpleBus::ObjectPath,
-                                  PurpleBus::Interface, method, args, expectedSignature);
+        return MessengerBus::call(m_bus, ServiceName, PurpleObjectPath, PurpleInterface, method,
+                                  args, expectedSignature);
     } catch (MessengerError &error) {
         if (error.code() == ResultNoInterface)
             error.withUserMessage(tr("Pidgin is no longer running."));
@@ -281,7 +283,7 @@ std::shared_ptr<MessengerServices> PidginMessenger::services()
 
 bool PidginMessenger::isRunning(const QDBusConnection &bus)
 {
-    return DBusMessenger::isRunning(bus, PurpleBus::ServiceName);
+    return DBusMessenger::isRunning(bus, ServiceName);
 }
 
 QString PidginMessenger::serviceIdFor(qint32 account) const

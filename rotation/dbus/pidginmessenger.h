@@ -9,13 +9,6 @@
 
 namespace Velmira {
 
-// libpurple's own D-Bus service, which a running Pidgin (or Finch) offers.
-namespace PurpleBus {
-inline const QString ServiceName = QStringLiteral("im.pidgin.purple.PurpleService");
-inline const QString ObjectPath = QStringLiteral("/im/pidgin/purple/PurpleObject");
-inline const QString Interface = QStringLiteral("im.pidgin.purple.PurpleInterface");
-} // namespace PurpleBus
-
 // Drives a running Pidgin through libpurple's D-Bus service. The primary service is one account:
 // the one named by user name and protocol id, else the first active account. libpurple's
 // handles change between its runs, so each operation resolves them afresh.
@@ -34,6 +27,9 @@ class PidginMessenger : public Messenger
 {
     Q_OBJECT
 public:
+    // The bus name of libpurple's own D-Bus service, which a running Pidgin (or Finch) holds.
+    static constexpr QLatin1String ServiceName{"im.pidgin.purple.PurpleService"};
+
     enum class NameKind
     {
         Alias,

@@ -80,7 +80,8 @@ class TestPidginEndToEnd : public QObject
     QVariant purple(const QString &method, const QVariantList &args = {})
     {
         QDBusMessage call = QDBusMessage::createMethodCall(
-            PurpleBus::ServiceName, PurpleBus::ObjectPath, PurpleBus::Interface, method);
+            PidginMessenger::ServiceName, QStringLiteral("/im/pidgin/purple/PurpleObject"),
+            QStringLiteral("im.pidgin.purple.PurpleInterface"), method);
         call.setArguments(args);
         return m_bus->connection().call(call).arguments().value(0);
     }
@@ -99,7 +100,7 @@ class TestPidginEndToEnd : public QObject
         m_pidgin.setStandardErrorFile(m_pidginDir->filePath(QStringLiteral("pidgin.log")));
         m_pidgin.start(QStringLiteral("pidgin"), arguments);
         return m_pidgin.waitForStarted(10000) &&
-               m_bus->waitForName(PurpleBus::ServiceName, true, Patience) &&
+               m_bus->waitForName(PidginMessenger::ServiceName, true, Patience) &&
                (!online || QTest::qWaitFor(
                                [&] {
                                    return purple(QStringLiteral("PurpleAccountIsConnected"),
@@ -114,7 +115,7 @@ class TestPidginEndToEnd : public QObject
     {
         purple(QStringLiteral("PurpleCoreQuit"));
         return m_pidgin.waitForFinished(Patience) &&
-               m_bus->waitForName(PurpleBus::ServiceName, false, Patience) &&
+               m_bus->waitForName(PidginMessenger::ServiceName, false, Patience) &&
                // Signing off may or may not carry the status message along.
                seenUntil(QStringLiteral("unavailable "), true).size() > 0;
     }

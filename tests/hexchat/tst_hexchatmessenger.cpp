@@ -80,7 +80,7 @@ class TestHexchatMessenger : public QObject
                 QProcess::execute(QStringLiteral("xdotool"),
                                   QStringLiteral("search --onlyvisible --class hexchat key Return")
                                       .split(QLatin1Char(' ')));
-            m_bus->waitForName(HexchatBus::ServiceName, true, 500);
+            m_bus->waitForName(HexchatMessenger::ServiceName, true, 500);
         }
         HexchatMessenger probe(m_bus->connection());
         QTRY_VERIFY_WITH_TIMEOUT(seen().contains(QStringLiteral("JOIN ") + Original), 30000);
