@@ -37,9 +37,10 @@ QVariantList call(const QDBusConnection &bus, const QString &service, const QStr
                   const QString &expectedSignature)
 {
     if (!bus.isConnected())
-        throw MessengerError(ResultNoInterface,
-                             QStringLiteral("Not connected to the D-Bus session bus: %1")
-                                 .arg(bus.lastError().message()));
+        throw MessengerError(ResultNoInterface, QCoreApplication::translate(
+                                                    "Velmira::MessengerBus",
+                                                    "Not connected to the D-Bus session bus: %1")
+                                                    .arg(bus.lastError().message()));
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(args);
     // Blocks without running the event loop: no tick or click can re-enter the caller while a
@@ -48,11 +49,15 @@ QVariantList call(const QDBusConnection &bus, const QString &service, const QStr
     if (reply.type() == QDBusMessage::ErrorMessage)
         throw errorFromReply(reply);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        throw MessengerError(ResultFail, QStringLiteral("%1.%2: no reply").arg(interface, method));
-    if (reply.signature() != expectedSignature)
         throw MessengerError(ResultFail,
-                             QStringLiteral("%1.%2 answered with the signature \"%3\", not \"%4\"")
-                                 .arg(interface, method, reply.signature(), expectedSignature));
+                             QCoreApplication::translate("Velmira::MessengerBus", "%1.%2: no reply")
+                                 .arg(interface, method));
+    if (reply.signature() != expectedSignature)
+        throw MessengerError(
+            ResultFail,
+            QCoreApplication::translate("Velmira::MessengerBus",
+                                        "%1.%2 answered with the signature \"%3\", not \"%4\"")
+                .arg(interface, method, reply.signature(), expectedSignature));
     return reply.arguments();
 }
 
