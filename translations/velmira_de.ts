@@ -39,6 +39,13 @@
     </message>
 </context>
 <context>
+    <name>Velmira::DBusMessenger</name>
+    <message>
+        <source>Cannot receive %1 from %2: %3</source>
+        <translation>%1 kann nicht von %2 empfangen werden: %3</translation>
+    </message>
+</context>
+<context>
     <name>Velmira::FileError</name>
     <message>
         <source>no space left on the device</source>
@@ -254,6 +261,10 @@
     <message>
         <source>Pidgin has no active account</source>
         <translation>Pidgin hat kein aktives Konto</translation>
+    </message>
+    <message>
+        <source>Pidgin: could not write the waiting name: %1</source>
+        <translation>Pidgin: Der noch ausstehende Name konnte nicht geschrieben werden: %1</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
+#include <QDebug>
 
 namespace Velmira {
 
@@ -127,8 +128,9 @@ DBusMessenger::DBusMessenger(const QDBusConnection &bus, const QString &serviceN
     if (!m_bus.connect(m_serviceName, MessengerBus::ObjectPath, MessengerBus::Interface,
                        MessengerBus::ChangeSignal, this,
                        SLOT(onChangeResult(int, QDBusObjectPath, QString))))
-        qWarning("Cannot receive %s from %s: %s", qPrintable(MessengerBus::ChangeSignal),
-                 qPrintable(m_serviceName), qPrintable(m_bus.lastError().message()));
+        qWarning().noquote() << tr("Cannot receive %1 from %2: %3")
+                                    .arg(MessengerBus::ChangeSignal, m_serviceName,
+                                         m_bus.lastError().message());
 }
 
 DBusMessenger::~DBusMessenger()

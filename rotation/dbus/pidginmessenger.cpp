@@ -4,6 +4,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDebug>
 
 namespace Velmira {
 
@@ -324,7 +325,8 @@ void PidginMessenger::onAccountSignedOn(const QDBusMessage &message)
         if (m_pending)
             writeStatusMessage(account, *m_pending);
     } catch (const MessengerError &error) {
-        qWarning("Pidgin: could not write the waiting name: %s", qPrintable(error.describe()));
+        qWarning().noquote()
+            << tr("Pidgin: could not write the waiting name: %1").arg(error.describe());
     }
 }
 
