@@ -9,35 +9,32 @@ namespace Velmira {
 
 namespace {
 
-QString plainWords(int systemError)
+const char *plainWords(int systemError)
 {
-    const auto tr = [](const char *text) {
-        return QCoreApplication::translate("Velmira::FileError", text);
-    };
     switch (systemError) {
     case ENOSPC:
-        return tr("no space left on the device");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "no space left on the device");
     case EDQUOT:
-        return tr("the disk quota is used up");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the disk quota is used up");
     case EACCES:
     case EPERM:
-        return tr("no permission to write there");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "no permission to write there");
     case EROFS:
-        return tr("the device is read-only");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the device is read-only");
     case EIO:
-        return tr("the device reported an input/output error");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the device reported an input/output error");
     case EFBIG:
-        return tr("the file is too large for the device");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the file is too large for the device");
     case ENAMETOOLONG:
-        return tr("the name is too long");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the name is too long");
     case ENOENT:
-        return tr("the folder does not exist");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "the folder does not exist");
     case ENOTDIR:
-        return tr("a part of the path is not a folder");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "a part of the path is not a folder");
     case EISDIR:
-        return tr("there is a folder of that name");
+        return QT_TRANSLATE_NOOP("Velmira::FileError", "there is a folder of that name");
     default:
-        return {};
+        return nullptr;
     }
 }
 
@@ -54,8 +51,8 @@ QString fileErrorText(const QFileDevice &file, int systemError)
         text.isEmpty() || text == QLatin1String("Unknown error") || text == system;
     if (!fromSystem)
         return text;
-    if (const QString words = plainWords(systemError); !words.isEmpty())
-        return words;
+    if (const char *words = plainWords(systemError))
+        return QCoreApplication::translate("Velmira::FileError", words);
     return !system.isEmpty()
                ? system
                : QCoreApplication::translate("Velmira::FileError", "the system gave no reason");

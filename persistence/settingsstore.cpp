@@ -300,7 +300,9 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
 
 QString noScratchReason()
 {
-    return tr("cannot write a temporary copy in \"%1\".").arg(QDir::tempPath());
+    return QCoreApplication::translate("Velmira::SettingsStore",
+                                       "cannot write a temporary copy in \"%1\".")
+        .arg(QDir::tempPath());
 }
 
 } // namespace

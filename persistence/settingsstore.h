@@ -2,6 +2,7 @@
 
 #include "result.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,7 +17,8 @@ struct Settings
 {
     QString interval = QStringLiteral("1"); // int3rval: milliseconds as decimal text
     int resetNick = 1;                      // chkResetNick: 0, 1 or 2
-    QString names = QStringLiteral("put each name on a new line..."); // txtNames
+    QString names = QCoreApplication::translate("Velmira::Settings",
+                                                "put each name on a new line..."); // txtNames
     bool minimizeToTray = false; // chkMin: index 1 when true, index 0 when false
     double widthTwips = 4770;    // the main window's outer size
     double heightTwips = 4440;

@@ -1,5 +1,6 @@
 #include "builtinmessenger.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -22,7 +23,9 @@ private:
     BuiltinMessenger *client() const
     {
         if (!m_owner)
-            throw MessengerError(ResultFail, QStringLiteral("The built-in client is gone"));
+            throw MessengerError(ResultFail,
+                                 QCoreApplication::translate("Velmira::BuiltinMessenger",
+                                                             "The built-in client is gone"));
         return m_owner;
     }
     QPointer<BuiltinMessenger> m_owner;

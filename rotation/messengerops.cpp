@@ -1,5 +1,7 @@
 #include "messengerops.h"
 
+#include <QCoreApplication>
+
 namespace Velmira::MessengerOps {
 
 bool stateTest(Messenger &messenger)
@@ -13,11 +15,14 @@ std::shared_ptr<MessengerService> primaryService(Messenger &messenger)
 {
     const std::shared_ptr<MessengerServices> services = messenger.services();
     if (!services)
-        throw MessengerError(ResultNoInterface, QStringLiteral("The client has no services"));
+        throw MessengerError(
+            ResultNoInterface,
+            QCoreApplication::translate("Velmira::Messenger", "The client has no services"));
     std::shared_ptr<MessengerService> service = services->primaryService();
     if (!service)
-        throw MessengerError(ResultNoInterface,
-                             QStringLiteral("The client has no primary service"));
+        throw MessengerError(
+            ResultNoInterface,
+            QCoreApplication::translate("Velmira::Messenger", "The client has no primary service"));
     return service;
 }
 

@@ -22,12 +22,187 @@
         <source>velmira: unknown Messenger client &quot;%1&quot;; the choices are: %2</source>
         <translation>velmira: unbekannter Messenger-Client „%1“; zur Wahl stehen: %2</translation>
     </message>
+    <message>
+        <source>%1 is no longer running: Velmira uses it again when it is back.</source>
+        <translation>Nicht mehr aktiv: %1. Velmira verwendet das Programm wieder, sobald es zurück ist.</translation>
+    </message>
+    <message>
+        <source>No messenger client is running: names are shown only inside Velmira until one starts.</source>
+        <translation>Es läuft kein Messenger-Client: Die Namen werden nur in Velmira angezeigt, bis einer startet.</translation>
+    </message>
 </context>
 <context>
-    <name>Velmira</name>
+    <name>Velmira::BuiltinMessenger</name>
     <message>
-        <source>cannot write a temporary copy in &quot;%1&quot;.</source>
-        <translation>in „%1“ kann keine vorläufige Kopie geschrieben werden.</translation>
+        <source>The built-in client is gone</source>
+        <translation>Der eingebaute Client ist nicht mehr vorhanden</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::DBusMessenger</name>
+    <message>
+        <source>Cannot receive %1 from %2: %3</source>
+        <translation>%1 kann nicht von %2 empfangen werden: %3</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::FileError</name>
+    <message>
+        <source>no space left on the device</source>
+        <translation>kein Platz mehr auf dem Datenträger</translation>
+    </message>
+    <message>
+        <source>the disk quota is used up</source>
+        <translation>das Speicherkontingent ist ausgeschöpft</translation>
+    </message>
+    <message>
+        <source>no permission to write there</source>
+        <translation>keine Berechtigung, dort zu schreiben</translation>
+    </message>
+    <message>
+        <source>the device is read-only</source>
+        <translation>der Datenträger ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>the device reported an input/output error</source>
+        <translation>der Datenträger meldete einen Ein-/Ausgabefehler</translation>
+    </message>
+    <message>
+        <source>the file is too large for the device</source>
+        <translation>die Datei ist zu groß für den Datenträger</translation>
+    </message>
+    <message>
+        <source>the name is too long</source>
+        <translation>der Name ist zu lang</translation>
+    </message>
+    <message>
+        <source>the folder does not exist</source>
+        <translation>der Ordner existiert nicht</translation>
+    </message>
+    <message>
+        <source>a part of the path is not a folder</source>
+        <translation>ein Teil des Pfades ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>there is a folder of that name</source>
+        <translation>es gibt einen Ordner mit diesem Namen</translation>
+    </message>
+    <message>
+        <source>the system gave no reason</source>
+        <translation>das System nannte keinen Grund</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::Messenger</name>
+    <message>
+        <source>the Messenger client</source>
+        <translation>Messenger-Client</translation>
+    </message>
+    <message>
+        <source>The client has no services</source>
+        <translation>Der Client bietet keine Dienste an</translation>
+    </message>
+    <message>
+        <source>The client has no primary service</source>
+        <translation>Der Client hat keinen Hauptdienst</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::MessengerBus</name>
+    <message>
+        <source>The Messenger client refused the call.</source>
+        <translation>Der Messenger-Client hat den Aufruf abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The Messenger client did not answer in time.</source>
+        <translation>Der Messenger-Client hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>The Messenger client is no longer running.</source>
+        <translation>Der Messenger-Client läuft nicht mehr.</translation>
+    </message>
+    <message>
+        <source>Not connected to the D-Bus session bus: %1</source>
+        <translation>Keine Verbindung zum D-Bus-Sitzungsbus: %1</translation>
+    </message>
+    <message>
+        <source>%1.%2: no reply</source>
+        <translation>%1.%2: keine Antwort</translation>
+    </message>
+    <message>
+        <source>%1.%2 answered with the signature &quot;%3&quot;, not &quot;%4&quot;</source>
+        <translation>%1.%2 antwortete mit der Signatur „%3“ statt „%4“</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::MessengerChoice</name>
+    <message>
+        <source>--pidgin-name takes status or alias, not &quot;%1&quot;</source>
+        <translation>--pidgin-name erwartet status oder alias, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the alias of the first active account</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird der Alias des ersten aktiven Kontos</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the status message of the first active account</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird die Statusnachricht des ersten aktiven Kontos</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the alias of the account &quot;%1&quot;%2</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird der Alias des Kontos „%1“%2</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the status message of the account &quot;%1&quot;%2</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird die Statusnachricht des Kontos „%1“%2</translation>
+    </message>
+    <message>
+        <source>Messenger client: %1 on the D-Bus session bus</source>
+        <translation>Messenger-Client: %1 auf dem D-Bus-Sitzungsbus</translation>
+    </message>
+    <message>
+        <source>The Messenger client to drive: %1. auto takes the first of them that runs, and binds to one that starts later; until then names are shown only inside Velmira.</source>
+        <translation>Der zu steuernde Messenger-Client: %1. auto nimmt den ersten davon, der läuft, und verbindet sich mit einem, der später startet; bis dahin werden die Namen nur in Velmira angezeigt.</translation>
+    </message>
+    <message>
+        <source>client</source>
+        <translation>Client</translation>
+    </message>
+    <message>
+        <source>Pidgin: the user name of the account to drive (default: the first active account).</source>
+        <translation>Pidgin: der Benutzername des zu steuernden Kontos (Standard: das erste aktive Konto).</translation>
+    </message>
+    <message>
+        <source>user</source>
+        <translation>Benutzer</translation>
+    </message>
+    <message>
+        <source>Pidgin: the protocol id of that account, e.g. prpl-jabber (default: any).</source>
+        <translation>Pidgin: die Protokollkennung dieses Kontos, etwa prpl-jabber (Standard: beliebig).</translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Pidgin: rotate the account&apos;s status message (what contacts see), or its alias (which XMPP contacts never see).</source>
+        <translation>Pidgin: die Statusnachricht des Kontos wechseln (die Ihre Kontakte sehen) oder seinen Alias (den XMPP-Kontakte nie sehen).</translation>
+    </message>
+    <message>
+        <source>Messenger client: built-in</source>
+        <translation>Messenger-Client: eingebaut</translation>
+    </message>
+    <message>
+        <source>--messenger does not take &quot;%1&quot;</source>
+        <translation>--messenger kennt „%1“ nicht</translation>
+    </message>
+    <message>
+        <source>%1 is not running (no %2 on the session bus)</source>
+        <translation>%1 läuft nicht (kein %2 auf dem Sitzungsbus)</translation>
+    </message>
+    <message>
+        <source>Messenger client: none is running; names are shown only inside Velmira until one starts</source>
+        <translation>Messenger-Client: Es läuft keiner; die Namen werden nur in Velmira angezeigt, bis einer startet</translation>
     </message>
 </context>
 <context>
@@ -54,22 +229,127 @@
     </message>
 </context>
 <context>
-    <name>Velmira::RotationEngine</name>
+    <name>Velmira::PidginMessenger</name>
     <message>
-        <source>Could not read the display name in force: %1</source>
-        <translation>Der geltende Anzeigename konnte nicht gelesen werden: %1</translation>
+        <source>Pidgin is no longer running.</source>
+        <translation>Pidgin läuft nicht mehr.</translation>
     </message>
+    <message>
+        <source>Pidgin did not answer in time.</source>
+        <translation>Pidgin hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>Pidgin refused the change.</source>
+        <translation>Pidgin hat die Änderung abgelehnt.</translation>
+    </message>
+    <message>
+        <source>PurpleSavedstatusNew gave no status</source>
+        <translation>PurpleSavedstatusNew lieferte keinen Status</translation>
+    </message>
+    <message>
+        <source>Pidgin refused to make a status for the rotation.</source>
+        <translation>Pidgin hat es abgelehnt, einen Status für den Namenswechsel anzulegen.</translation>
+    </message>
+    <message>
+        <source>Pidgin has no account &quot;%1&quot;</source>
+        <translation>Pidgin hat kein Konto „%1“</translation>
+    </message>
+    <message>
+        <source>Pidgin has no account &quot;%1&quot; of the protocol %2</source>
+        <translation>Pidgin hat kein Konto „%1“ mit dem Protokoll %2</translation>
+    </message>
+    <message>
+        <source>Pidgin has no active account</source>
+        <translation>Pidgin hat kein aktives Konto</translation>
+    </message>
+    <message>
+        <source>Pidgin: could not write the waiting name: %1</source>
+        <translation>Pidgin: Der noch ausstehende Name konnte nicht geschrieben werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::RestoreRecord</name>
+    <message>
+        <source>Could not read %1: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not read %1: it is not a restore record.</source>
+        <translation>%1 konnte nicht gelesen werden: Die Datei enthält keine Angaben zum Wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Could not remove %1: %2</source>
+        <translation>%1 konnte nicht entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::RotationEngine</name>
     <message>
         <source>Could not start: the interval &quot;%1&quot; is not a whole number of milliseconds.</source>
         <translation>Start nicht möglich: Das Intervall „%1“ ist keine ganze Zahl von Millisekunden.</translation>
     </message>
     <message>
-        <source>The rotation stopped: could not set the display name &quot;%1&quot;: %2</source>
-        <translation>Der Wechsel wurde angehalten: Der Anzeigename „%1“ konnte nicht gesetzt werden: %2</translation>
+        <source>%1: %2
+
+Details: %3</source>
+        <translation>%1: %2
+
+Einzelheiten: %3</translation>
     </message>
     <message>
-        <source>Could not put back the display name &quot;%1&quot;: %2</source>
-        <translation>Der Anzeigename „%1“ konnte nicht wiederhergestellt werden: %2</translation>
+        <source>Could not read the display name in force</source>
+        <translation>Der geltende Anzeigename konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Velmira ended during a rotation last time: your display name &quot;%1&quot; in %2 has been put back.</source>
+        <translation>Velmira wurde beim letzten Mal während eines Namenswechsels beendet: Ihr Anzeigename „%1“ (%2) wurde wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Could not put back the display name of the last rotation</source>
+        <translation>Der Anzeigename des letzten Namenswechsels konnte nicht wiederhergestellt werden</translation>
+    </message>
+    <message>
+        <source>Your display name may not come back if Velmira ends unexpectedly. %1</source>
+        <translation>Ihr Anzeigename kommt womöglich nicht zurück, falls Velmira unerwartet endet. %1</translation>
+    </message>
+    <message>
+        <source>Could not record the display name to put back</source>
+        <translation>Der wiederherzustellende Anzeigename konnte nicht festgehalten werden</translation>
+    </message>
+    <message>
+        <source>Could not start: line %1, &quot;%2&quot;, cannot be a display name in %3: %4</source>
+        <translation>Start nicht möglich: Zeile %1, „%2“, kann kein Anzeigename sein (%3): %4</translation>
+    </message>
+    <message>
+        <source>Could not start</source>
+        <translation>Start nicht möglich</translation>
+    </message>
+    <message>
+        <source>The rotation stopped: %1 is no longer running. Your display name is put back when it is running again.</source>
+        <translation>Der Wechsel wurde angehalten: Das Programm „%1“ läuft nicht mehr. Ihr Anzeigename wird wiederhergestellt, sobald es wieder läuft.</translation>
+    </message>
+    <message>
+        <source>The rotation stopped: could not set the display name &quot;%1&quot;</source>
+        <translation>Der Wechsel wurde angehalten: Der Anzeigename „%1“ konnte nicht gesetzt werden</translation>
+    </message>
+    <message>
+        <source>Could not put back the display name &quot;%1&quot;</source>
+        <translation>Der Anzeigename „%1“ konnte nicht wiederhergestellt werden</translation>
+    </message>
+    <message>
+        <source>Could not end the rotation</source>
+        <translation>Der Namenswechsel konnte nicht beendet werden</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::Settings</name>
+    <message>
+        <source>put each name on a new line...</source>
+        <translation>jeden Namen in eine neue Zeile schreiben...</translation>
     </message>
 </context>
 <context>
@@ -113,6 +393,18 @@
     <message>
         <source>not a positive number</source>
         <translation>keine positive Zahl</translation>
+    </message>
+    <message>
+        <source>cannot write a temporary copy in &quot;%1&quot;.</source>
+        <translation>In „%1“ kann keine vorläufige Kopie geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>it holds lines Velmira cannot read back, and no copy of it could be kept in &quot;%1&quot;: %2. It was left as it is.</source>
+        <translation>Die Datei enthält Zeilen, die Velmira nicht zurücklesen kann, und in „%1“ konnte keine Kopie aufbewahrt werden: %2. Sie wurde unverändert gelassen.</translation>
+    </message>
+    <message>
+        <source>The settings file &quot;%1&quot; held lines Velmira could not read back exactly. It was kept as it was in &quot;%2&quot;; the entries that could be read are used.</source>
+        <translation>Die Einstellungsdatei „%1“ enthielt Zeilen, die Velmira nicht genau zurücklesen konnte. Sie wurde unverändert als „%2“ aufbewahrt; die lesbaren Einträge werden verwendet.</translation>
     </message>
 </context>
 <context>
@@ -249,10 +541,6 @@
         <translation>%1 konnte nicht geöffnet werden: Die Arbeitsumgebung hat die Adresse nicht angenommen.</translation>
     </message>
     <message>
-        <source>Could not read the display name: %1</source>
-        <translation>Der Anzeigename konnte nicht gelesen werden: %1</translation>
-    </message>
-    <message>
         <source>Settings &quot;%1&quot;: &quot;Interval&quot; is &quot;%2&quot;, not a number of milliseconds; the Options slider shows its low end.</source>
         <translation>Einstellungen „%1“: „Interval“ ist „%2“, keine Zahl von Millisekunden; der Schieberegler der Optionen zeigt seinen unteren Anschlag.</translation>
     </message>
@@ -275,6 +563,14 @@
     <message>
         <source>Display name: %1</source>
         <translation>Anzeigename: %1</translation>
+    </message>
+    <message>
+        <source>Could not read the display name: %1
+
+Details: %2</source>
+        <translation>Der Anzeigename konnte nicht gelesen werden: %1
+
+Einzelheiten: %2</translation>
     </message>
 </context>
 <context>

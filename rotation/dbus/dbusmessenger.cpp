@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
+#include <QDebug>
 
 namespace Velmira {
 
@@ -37,9 +38,10 @@ QVariantList call(const QDBusConnection &bus, const QString &service, const QStr
                   const QString &expectedSignature)
 {
     if (!bus.isConnected())
-        throw MessengerError(ResultNoInterface,
-                             QStringLiteral("Not connected to the D-Bus session bus: %1")
-                                 .arg(bus.lastError().message()));
+        throw MessengerError(ResultNoInterface, QCoreApplication::translate(
+                                                    "Velmira::MessengerBus",
+                                                    "Not connected to the D-Bus session bus: %1")
+                                                    .arg(bus.lastError().message()));
     QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
     message.setArguments(args);
     // Blocks without running the event loop: no tick or click can re-enter the caller while a
@@ -48,11 +50,15 @@ QVariantList call(const QDBusConnection &bus, const QString &service, const QStr
     if (reply.type() == QDBusMessage::ErrorMessage)
         throw errorFromReply(reply);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        throw MessengerError(ResultFail, QStringLiteral("%1.%2: no reply").arg(interface, method));
-    if (reply.signature() != expectedSignature)
         throw MessengerError(ResultFail,
-                             QStringLiteral("%1.%2 answered with the signature \"%3\", not \"%4\"")
-                                 .arg(interface, method, reply.signature(), expectedSignature));
+                             QCoreApplication::translate("Velmira::MessengerBus", "%1.%2: no reply")
+                                 .arg(interface, method));
+    if (reply.signature() != expectedSignature)
+        throw MessengerError(
+            ResultFail,
+            QCoreApplication::translate("Velmira::MessengerBus",
+                                        "%1.%2 answered with the signature \"%3\", not \"%4\"")
+                .arg(interface, method, reply.signature(), expectedSignature));
     return reply.arguments();
 }
 
@@ -122,8 +128,9 @@ DBusMessenger::DBusMessenger(const QDBusConnection &bus, const QString &serviceN
     if (!m_bus.connect(m_serviceName, MessengerBus::ObjectPath, MessengerBus::Interface,
                        MessengerBus::ChangeSignal, this,
                        SLOT(onChangeResult(int, QDBusObjectPath, QString))))
-        qWarning("Cannot receive %s from %s: %s", qPrintable(MessengerBus::ChangeSignal),
-                 qPrintable(m_serviceName), qPrintable(m_bus.lastError().message()));
+        qWarning().noquote() << tr("Cannot receive %1 from %2: %3")
+                                    .arg(MessengerBus::ChangeSignal, m_serviceName,
+                                         m_bus.lastError().message());
 }
 
 DBusMessenger::~DBusMessenger()

@@ -30,24 +30,37 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     else if (nameKind == QLatin1String("status"))
         kind = PidginMessenger::NameKind::StatusMessage;
     else
-        throw MessengerError(
-            ResultFail,
-            QStringLiteral("--pidgin-name takes status or alias, not \"%1\"").arg(nameKind));
+        throw MessengerError(ResultFail, QCoreApplication::translate(
+                                             "Velmira::MessengerChoice",
+                                             "--pidgin-name takes status or alias, not \"%1\"")
+                                             .arg(nameKind));
 
     const QString account = parser.value(AccountOption);
     const QString protocol = parser.value(ProtocolOption);
     if (description) {
-        const QString what = kind == PidginMessenger::NameKind::Alias
-                                 ? QStringLiteral("the alias of")
-                                 : QStringLiteral("the status message of");
-        const QString which =
-            account.isEmpty()
-                ? QStringLiteral("the first active account")
-                : QStringLiteral("the account \"%1\"%2")
-                      .arg(account,
-                           protocol.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(protocol));
-        *description =
-            QStringLiteral("Messenger client: Pidgin over D-Bus, rotating %1 %2").arg(what, which);
+        // Whole sentences, so that each language can word them its own way.
+        const bool alias = kind == PidginMessenger::NameKind::Alias;
+        if (account.isEmpty())
+            *description = alias ? QCoreApplication::translate(
+                                       "Velmira::MessengerChoice",
+                                       "Messenger client: Pidgin over D-Bus, rotating the alias "
+                                       "of the first active account")
+                                 : QCoreApplication::translate(
+                                       "Velmira::MessengerChoice",
+                                       "Messenger client: Pidgin over D-Bus, rotating the status "
+                                       "message of the first active account");
+        else
+            *description =
+                (alias ? QCoreApplication::translate(
+                             "Velmira::MessengerChoice",
+                             "Messenger client: Pidgin over D-Bus, rotating the alias "
+                             "of the account \"%1\"%2")
+                       : QCoreApplication::translate(
+                             "Velmira::MessengerChoice",
+                             "Messenger client: Pidgin over D-Bus, rotating the status "
+                             "message of the account \"%1\"%2"))
+                    .arg(account,
+                         protocol.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(protocol));
     }
     return std::make_unique<PidginMessenger>(bus, kind, account, protocol);
 }
@@ -73,7 +86,8 @@ std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusCon
                                       QString *description)
 {
     if (description)
-        *description = QStringLiteral("Messenger client: %1 on the D-Bus session bus")
+        *description = QCoreApplication::translate("Velmira::MessengerChoice",
+                                                   "Messenger client: %1 on the D-Bus session bus")
                            .arg(MessengerBus::ServiceName);
     return std::make_unique<DBusMessenger>(bus);
 }
@@ -111,24 +125,32 @@ void addMessengerOptions(QCommandLineParser &parser)
     const QStringList choices = messengerChoices();
     parser.addOption(QCommandLineOption(
         MessengerOption,
-        QStringLiteral("The Messenger client to drive: %1. auto takes the first of them that "
-                       "runs, and binds to one that starts later; until then names are shown "
-                       "only inside Velmira.")
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "The Messenger client to drive: %1. auto takes the first of them that "
+            "runs, and binds to one that starts later; until then names are shown "
+            "only inside Velmira.")
             .arg(choices.join(QLatin1String(", "))),
-        QStringLiteral("client"), AutoChoice));
-    parser.addOption(QCommandLineOption(
-        AccountOption,
-        QStringLiteral("Pidgin: the user name of the account to drive (default: the first "
-                       "active account)."),
-        QStringLiteral("user")));
+        QCoreApplication::translate("Velmira::MessengerChoice", "client"), AutoChoice));
+    parser.addOption(
+        QCommandLineOption(AccountOption,
+                           QCoreApplication::translate(
+                               "Velmira::MessengerChoice",
+                               "Pidgin: the user name of the account to drive (default: the first "
+                               "active account)."),
+                           QCoreApplication::translate("Velmira::MessengerChoice", "user")));
     parser.addOption(QCommandLineOption(
         ProtocolOption,
-        QStringLiteral("Pidgin: the protocol id of that account, e.g. prpl-jabber (default: any)."),
-        QStringLiteral("id")));
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "Pidgin: the protocol id of that account, e.g. prpl-jabber (default: any)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "id")));
     parser.addOption(QCommandLineOption(
         NameOption,
-        QStringLiteral("Pidgin: rotate the account's status message (what contacts see), or its "
-                       "alias (which XMPP contacts never see)."),
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "Pidgin: rotate the account's status message (what contacts see), or its "
+            "alias (which XMPP contacts never see)."),
         QStringLiteral("status|alias"), QStringLiteral("status")));
     parser.addOption(QCommandLineOption(
         NetworkOption,
@@ -144,22 +166,27 @@ std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
     const QString choice = parser.value(MessengerOption);
     if (choice == BuiltinChoice) {
         if (chosenDescription)
-            *chosenDescription = QStringLiteral("Messenger client: built-in");
+            *chosenDescription = QCoreApplication::translate("Velmira::MessengerChoice",
+                                                             "Messenger client: built-in");
         return std::make_unique<BuiltinMessenger>();
     }
     const std::vector<const ClientProgram *> programs = programsFor(choice);
     if (programs.empty())
         throw MessengerError(ResultFail,
-                             QStringLiteral("--messenger does not take \"%1\"").arg(choice));
+                             QCoreApplication::translate("Velmira::MessengerChoice",
+                                                         "--messenger does not take \"%1\"")
+                                 .arg(choice));
     for (const ClientProgram *program : programs)
         if (DBusMessenger::isRunning(bus, program->busName))
             return program->create(parser, bus, chosenDescription);
     if (choice != AutoChoice)
-        throw MessengerError(ResultNoInterface,
-                             QStringLiteral("%1 is not running (no %2 on the session bus)")
-                                 .arg(choice, programs.front()->busName));
+        throw MessengerError(ResultNoInterface, QCoreApplication::translate(
+                                                    "Velmira::MessengerChoice",
+                                                    "%1 is not running (no %2 on the session bus)")
+                                                    .arg(choice, programs.front()->busName));
     if (chosenDescription)
-        *chosenDescription = QStringLiteral(
+        *chosenDescription = QCoreApplication::translate(
+            "Velmira::MessengerChoice",
             "Messenger client: none is running; names are shown only inside Velmira until one "
             "starts");
     return std::make_unique<BuiltinMessenger>();

@@ -4,6 +4,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
+#include <QDebug>
 
 namespace Velmira {
 
@@ -164,7 +165,7 @@ void PidginMessenger::writeStatusMessage(qint32 account, const QString &name)
     else
         call(QStringLiteral("PurpleSavedstatusSetType"), {own, primitive}, QString());
     if (own == 0)
-        throw MessengerError(ResultFail, QStringLiteral("PurpleSavedstatusNew gave no status"))
+        throw MessengerError(ResultFail, tr("PurpleSavedstatusNew gave no status"))
             .withUserMessage(tr("Pidgin refused to make a status for the rotation."));
     call(QStringLiteral("PurpleSavedstatusSetMessage"), {own, name}, QString());
     call(QStringLiteral("PurpleSavedstatusActivateForAccount"), {own, account}, QString());
@@ -244,14 +245,14 @@ qint32 PidginMessenger::resolveAccount()
         }
         throw MessengerError(ResultNoInterface,
                              m_protocolId.isEmpty()
-                                 ? QStringLiteral("Pidgin has no account \"%1\"").arg(m_accountName)
-                                 : QStringLiteral("Pidgin has no account \"%1\" of the protocol %2")
+                                 ? tr("Pidgin has no account \"%1\"").arg(m_accountName)
+                                 : tr("Pidgin has no account \"%1\" of the protocol %2")
                                        .arg(m_accountName, m_protocolId));
     }
     const QList<qint32> active = handleList(
         call(QStringLiteral("PurpleAccountsGetAllActive"), {}, QStringLiteral("ai")).constFirst());
     if (active.isEmpty())
-        throw MessengerError(ResultNoInterface, QStringLiteral("Pidgin has no active account"));
+        throw MessengerError(ResultNoInterface, tr("Pidgin has no active account"));
     return active.constFirst();
 }
 
@@ -326,7 +327,8 @@ void PidginMessenger::onAccountSignedOn(const QDBusMessage &message)
         if (m_pending)
             writeStatusMessage(account, *m_pending);
     } catch (const MessengerError &error) {
-        qWarning("Pidgin: could not write the waiting name: %s", qPrintable(error.describe()));
+        qWarning().noquote()
+            << tr("Pidgin: could not write the waiting name: %1").arg(error.describe());
     }
 }
 

@@ -187,6 +187,8 @@ def german(app):
     wait_for("the file dialog cancelled", lambda: find(app, "dialog", "Vorlage laden …") is None)
     check(enabled(begin) and not enabled(stop), "idle: Starten enabled, Stopp not")
     names = find(app, "text", "Namen, einer pro Zeile")
+    check(names.queryText().getText(0, -1) == "jeden Namen in eine neue Zeile schreiben...",
+          "the first names in German")
     names.queryEditableText().setTextContents("Anna\nBert")
     press(begin)
     wait_for("Stopp enabled after Starten", lambda: enabled(stop) and not enabled(begin))
@@ -224,6 +226,9 @@ def main():
         return SKIP
     run(sys.argv[1], "C.UTF-8", english)
     run(sys.argv[1], "de_DE.UTF-8", german)
+    helped = subprocess.run([sys.argv[1], "--help"], capture_output=True, text=True,
+                            env=dict(os.environ, LANG="de_DE.UTF-8", LC_ALL="", LANGUAGE=""))
+    check("Der zu steuernde Messenger-Client" in helped.stdout, "--help in German")
     return finish()
 
 
