@@ -93,6 +93,68 @@
     </message>
 </context>
 <context>
+    <name>Velmira::HexchatMessenger</name>
+    <message>
+        <source>Rotates the nickname</source>
+        <translation>Wechselt den Spitznamen</translation>
+    </message>
+    <message>
+        <source>HexChat is not running</source>
+        <translation>HexChat läuft nicht</translation>
+    </message>
+    <message>
+        <source>HexChat is not connected to any network</source>
+        <translation>HexChat ist mit keinem Netzwerk verbunden</translation>
+    </message>
+    <message>
+        <source>HexChat has no network &quot;%1&quot;</source>
+        <translation>HexChat hat kein Netzwerk &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>HexChat has no tab of the network &quot;%1&quot;</source>
+        <translation>HexChat hat keinen Reiter für das Netzwerk &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot be empty</source>
+        <translation>ein IRC-Spitzname darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a space</source>
+        <translation>ein IRC-Spitzname darf kein Leerzeichen enthalten</translation>
+    </message>
+    <message numerus="yes">
+        <source>the network allows nicknames of at most %n characters</source>
+        <translation>
+            <numerusform>das Netzwerk erlaubt Spitznamen von höchstens %n Zeichen</numerusform>
+            <numerusform>das Netzwerk erlaubt Spitznamen von höchstens %n Zeichen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The server has not yet confirmed the nickname &quot;%1&quot;: Velmira skips names until it has, so that no changes queue up and arrive after the rotation.</source>
+        <translation>Der Server hat den Spitznamen &quot;%1&quot; noch nicht bestätigt: Velmira überspringt Namen, bis er es tut, damit sich keine Änderungen stauen und erst nach dem Wechsel ankommen.</translation>
+    </message>
+    <message>
+        <source>Could not send the nickname &quot;%1&quot;: %2</source>
+        <translation>Der Spitzname &quot;%1&quot; konnte nicht gesendet werden: %2</translation>
+    </message>
+    <message>
+        <source>already in use</source>
+        <translation>bereits vergeben</translation>
+    </message>
+    <message>
+        <source>not a valid nickname there</source>
+        <translation>dort kein gültiger Spitzname</translation>
+    </message>
+    <message>
+        <source>temporarily unavailable</source>
+        <translation>vorübergehend nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>The server refused the nickname &quot;%1&quot;: %2.</source>
+        <translation>Der Server hat den Spitznamen &quot;%1&quot; abgelehnt: %2.</translation>
+    </message>
+</context>
+<context>
     <name>Velmira::Messenger</name>
     <message>
         <source>the Messenger client</source>
@@ -203,6 +265,22 @@
     <message>
         <source>Messenger client: none is running; names are shown only inside Velmira until one starts</source>
         <translation>Messenger-Client: Es läuft keiner; die Namen werden nur in Velmira angezeigt, bis einer startet</translation>
+    </message>
+    <message>
+        <source>Messenger client: HexChat over D-Bus, rotating the nickname on the first connected network</source>
+        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Spitznamen im ersten verbundenen Netzwerk</translation>
+    </message>
+    <message>
+        <source>Messenger client: HexChat over D-Bus, rotating the nickname on the network &quot;%1&quot;</source>
+        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Spitznamen im Netzwerk &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>HexChat: the network whose nickname to rotate, as named in HexChat&apos;s network list (default: the first connected one).</source>
+        <translation>HexChat: das Netzwerk, dessen Spitzname gewechselt wird, wie es in der Netzwerkliste von HexChat heißt (Vorgabe: das erste verbundene).</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>Name</translation>
     </message>
 </context>
 <context>
