@@ -35,7 +35,6 @@ public:
     // every step that needs it does nothing. A new client comes with no original name: capture
     // it with captureOriginalName().
     void setMessenger(Messenger *messenger);
-    Messenger *messenger() const { return m_messenger; }
     // The file of the restore record (RestoreRecord); empty, the default, keeps none.
     void setRestoreRecordPath(const QString &path) { m_recordPath = path; }
 
