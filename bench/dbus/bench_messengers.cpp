@@ -4,11 +4,11 @@
 // an X server is there for them).
 #include "privatebus.h"
 
-#include "rotation/builtinmessenger.h"
-#include "rotation/dbus/dbusmessenger.h"
-#include "rotation/dbus/hexchatmessenger.h"
-#include "rotation/dbus/pidginmessenger.h"
-#include "rotation/rotationengine.h"
+#include "clients/dbusmessenger.h"
+#include "clients/hexchatmessenger.h"
+#include "clients/pidginmessenger.h"
+#include "core/builtinmessenger.h"
+#include "core/rotationengine.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 // Save and load times of a 10 MiB names text (short names, one per line) through the settings
 // store and through a name-list file, in Windows-1252 and in UTF-8.
-#include "persistence/namesfile.h"
-#include "persistence/settingsstore.h"
+#include "core/namesfile.h"
+#include "core/settingsstore.h"
 
 #include <QTemporaryDir>
 

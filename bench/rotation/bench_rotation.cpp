@@ -1,7 +1,7 @@
 // Cost of Start and of one tick of the rotation against the built-in client, for names lists of
 // 10, 10^3 and 10^6 names. A tick should cost the same whatever the length of the list.
-#include "rotation/builtinmessenger.h"
-#include "rotation/rotationengine.h"
+#include "core/builtinmessenger.h"
+#include "core/rotationengine.h"
 
 #include <QCoreApplication>
 

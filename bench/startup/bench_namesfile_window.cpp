@@ -3,10 +3,10 @@
 // Argument 0: one line of 1 MiB; 1: 15 MiB of short lines; 2: 16 MiB of random bytes (a file
 // picked by mistake). Runs with the offscreen platform and
 // a private settings folder; reports the process's peak resident memory as it goes.
-#include "persistence/settingsstore.h"
-#include "rotation/builtinmessenger.h"
-#include "windows/filedialog.h"
-#include "windows/frmmain.h"
+#include "core/builtinmessenger.h"
+#include "core/settingsstore.h"
+#include "gui/filedialog.h"
+#include "gui/frmmain.h"
 
 #include <QApplication>
 #include <QFile>

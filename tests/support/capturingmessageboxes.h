@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/messageboxes.h"
+#include "gui/messageboxes.h"
 
 #include <QStringList>
 

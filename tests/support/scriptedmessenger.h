@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rotation/messenger.h"
+#include "core/messenger.h"
 
 #include <QHash>
 #include <QList>

@@ -1,0 +1,491 @@
+#include "windowfakes.h"
+
+#include "core/messengerops.h"
+#include "gui/dropdownbutton.h"
+#include "gui/frmabout.h"
+#include "gui/frmoptions.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+using Velmira::RotationEngine;
+
+namespace {
+
+QSizeF twips(const frmMain &w)
+{
+    return {w.twipsWidth(), w.twipsHeight()};
+}
+
+// Design margins of the stretched controls, in pixels: 8 left, 5 right; txtNames from 64 down to
+// 4 above the bottom, Label1 at 40, 17 high.
+void checkStretched(const frmMain &w)
+{
+    QCOMPARE(control<QPlainTextEdit>(w, "txtNames")->geometry(),
+             QRect(8, 64, w.width() - 13, w.height() - 68));
+    QCOMPARE(control<QLabel>(w, "Label1")->geometry(), QRect(8, 40, w.width() - 13, 17));
+}
+
+// What the window manager does when the user minimises the window.
+void minimiseByUser(QWidget &window)
+{
+    window.setWindowState(window.windowState() | Qt::WindowMinimized);
+}
+
+void clickStart(frmMain &w, bool arrow = false)
+{
+    DropDownButton *start = control<DropDownButton>(w, "Toolbar1Start");
+    QTest::mouseClick(start, Qt::LeftButton, {},
+                      arrow ? start->arrowRect().center() : QPoint(4, 4));
+}
+
+} // namespace
+
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+// Each test starts with a main window loaded and shown: h.window.
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Harness> m_h;
+
+private slots:
+    void init()
+    {
+        m_h = std::make_unique<Harness>();
+        QVERIFY(m_h->loadAndShow());
+    }
+    void cleanup() { m_h.reset(); }
+
+    void startUpState()
+    {
+        frmMain &w = m_h->window;
+        QCOMPARE(w.engine().originalName(), std::optional<QString>("Original"));
+        const QPoint off = w.frameGeometry().center() - w.screen()->availableGeometry().center();
+        QVERIFY(off.manhattanLength() <= 2);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    void toolbarImages_data()
+    {
+        QTest::addColumn<QString>("button");
+        for (const char *name :
+             {"Toolbar1Start", "Toolbar1Stop", "Toolbar2Load", "Toolbar2Save", "Toolbar3About"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    // Every toolbar image is drawn in colour at the button's size, also on a screen of double
+    // density, and in greys only when the button is disabled.
+    void toolbarImages()
+    {
+        QFETCH(QString, button);
+        const auto *b = m_h->window.findChild<QToolButton *>(button);
+        QVERIFY(b);
+        for (qreal ratio : {1.0, 2.0}) {
+            for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                const QImage image = b->icon().pixmap(b->iconSize(), ratio, mode).toImage();
+                QCOMPARE(image.size(), b->iconSize() * ratio);
+                int most = 0; // the strongest colour of the visible pixels
+                for (int i = 0; i < image.width() * image.height(); ++i) {
+                    const QColor c = image.pixelColor(i % image.width(), i / image.width());
+                    most = c.alpha() > 64 ? qMax(most, c.hsvSaturation()) : most;
+                }
+                QVERIFY(mode == QIcon::Normal ? most > 120 : most < 40);
+            }
+        }
+    }
+
+    void loadFailure_data()
+    {
+        QTest::addColumn<bool>("throws");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no client") << false << "no client";
+        QTest::newRow("client refuses") << true << "not running (0x80004002)";
+    }
+    void loadFailure()
+    {
+        QFETCH(bool, throws);
+        QFETCH(QString, reason);
+        CapturingMessageBoxes boxes;
+        frmMain w(
+            [throws]() -> std::unique_ptr<Velmira::Messenger> {
+                if (throws)
+                    throw Velmira::MessengerError(Velmira::ResultNoInterface, "not running");
+                return nullptr;
+            },
+            &boxes);
+        QVERIFY(!w.Form_Load());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(boxes.errors.size(), 1);
+        QVERIFY2(boxes.errors.first().contains(reason), qPrintable(boxes.errors.first()));
+    }
+
+    void layout_data()
+    {
+        QTest::addColumn<QSizeF>("set");
+        QTest::addColumn<QSizeF>("expected");
+        QTest::newRow("minimum") << QSizeF(4770, 4440) << QSizeF(4770, 4440);
+        // Sizes come in whole pixels: 5000 twips are 333 pixels, 4995 twips.
+        QTest::newRow("large") << QSizeF(6000, 5000) << QSizeF(6000, 4995);
+        QTest::newRow("taller only") << QSizeF(4770, 7005) << QSizeF(4770, 7005);
+        QTest::newRow("too small") << QSizeF(3000, 2000) << QSizeF(4770, 4440);
+        QTest::newRow("one pixel short") << QSizeF(4755, 4425) << QSizeF(4770, 4440);
+    }
+    void layout()
+    {
+        QFETCH(QSizeF, set);
+        QFETCH(QSizeF, expected);
+        frmMain &w = m_h->window;
+        const auto bars = [&w] {
+            return QList<QRect>{control<QWidget>(w, "Toolbar1")->geometry(),
+                                control<QWidget>(w, "Toolbar2")->geometry(),
+                                control<QWidget>(w, "Toolbar3")->geometry()};
+        };
+        const QList<QRect> before = bars();
+        w.setTwipsWidth(set.width());
+        w.setTwipsHeight(set.height());
+        QCOMPARE(twips(w), expected);
+        checkStretched(w);
+        QCOMPARE(bars(), before); // the toolbars never move
+        // A drag ends in a resize request like this one; the window does not go below its minimum.
+        w.resize(50, 40);
+        QCOMPARE(twips(w), QSizeF(4770, 4440));
+        checkStretched(w);
+        w.setWindowState(Qt::WindowMaximized); // as a window manager may do without a button
+        QTRY_VERIFY(!w.isMaximized());
+    }
+
+    void startAndStop_data()
+    {
+        QTest::addColumn<int>("resetOption");
+        QTest::addColumn<QStringList>("expectedWrites");
+        const QStringList rotation = {"S1:Ann", "S1:Bob", "S1:Ann"};
+        QTest::newRow("reset unchecked") << 0 << rotation;
+        QTest::newRow("reset checked") << 1 << rotation + QStringList{"S1:Original"};
+        QTest::newRow("reset greyed") << 2 << rotation;
+    }
+    void startAndStop()
+    {
+        QFETCH(int, resetOption);
+        QFETCH(QStringList, expectedWrites);
+        frmMain &w = m_h->window;
+        w.options()->setResetNickValue(resetOption);
+        w.setNamesText("Ann\r\nBob");
+        w.setIntervalText("5000");
+        w.setTwipsHeight(7000);
+        clickStart(w);
+        QCOMPARE(w.engine().state(), RotationEngine::State::Running);
+        QVERIFY(!control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
+        QCOMPARE(w.engine().timer().interval(), 5000);
+        QCOMPARE(w.twipsHeight(), 4440.0);
+        checkStretched(w);
+        for (int tick = 0; tick < 3; ++tick)
+            w.engine().tick();
+        QTRY_COMPARE(control<QLabel>(w, "Label1")->text(), QStringLiteral("Ann"));
+
+        w.setTwipsHeight(6000);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QVERIFY(control<DropDownButton>(w, "Toolbar1Start")->isEnabled());
+        QVERIFY(!control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
+        QCOMPARE(w.twipsHeight(), 4440.0);
+        QCOMPARE(m_h->client->writes(), expectedWrites);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    void labelShowsNameAsPlainText_data()
+    {
+        QTest::addColumn<qint32>("result");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("accepted") << Velmira::ResultOk << "Ann";
+        QTest::newRow("refused change still shows the name") << Velmira::ResultFail << "Bob";
+        QTest::newRow("markup") << Velmira::ResultOk << "<b>Cy</b> &amp;";
+    }
+    void labelShowsNameAsPlainText()
+    {
+        QFETCH(qint32, result);
+        QFETCH(QString, name);
+        m_h->client->eventResult = result;
+        Velmira::MessengerOps::writeDisplayName(*m_h->client, name);
+        QLabel *label = control<QLabel>(m_h->window, "Label1");
+        QTRY_COMPARE(label->text(), name);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        // A client that cannot tell its name is reported; the label keeps what it showed.
+        m_h->client->failCall("LocalFriendlyName", Velmira::ResultFail);
+        emit m_h->client->OnLocalFriendlyNameChangeResult(0, "S1", name);
+        QCOMPARE(label->text(), name);
+        QCOMPARE(m_h->boxes.errors.size(), 1);
+    }
+
+    void namesText_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const char *input, const char *expected) {
+            QTest::newRow(name) << QString::fromUtf8(input) << QString::fromUtf8(expected);
+        };
+        row("CR LF", "Ann\r\nBob", "Ann\r\nBob");
+        row("bare LF", "Ann\nBob\n", "Ann\r\nBob\r\n");
+        row("CR CR LF", "Ann\r\r\nBob", "Ann\r\n\r\nBob");
+        row("empty lines", "\r\nAnn\r\n\r\n", "\r\nAnn\r\n\r\n");
+        row("no-break space and tab", "A\u00a0B\tC", "A\u00a0B\tC");
+        row("non-latin", "Zoë 😀\r\nΣ", "Zoë 😀\r\nΣ");
+        row("typed", nullptr, "Ann\r\nBob\r\n");
+        const QString many = QStringLiteral("Ann\r\n\r\nBob\r").repeated(2000);
+        QTest::newRow("many lines")
+            << many << QString(many).replace("\r\n", "\r").replace('\r', "\r\n");
+        QTest::newRow("long line") << QString(20000, u'x') << QString(20000, u'x');
+    }
+    void namesText()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, expected);
+        QPlainTextEdit *box = control<QPlainTextEdit>(m_h->window, "txtNames");
+        m_h->window.setNamesText(input);
+        // Typed lines end with Return: QTest refuses a "\n" in keyClicks.
+        for (const char *name :
+             input.isNull() ? QList<const char *>{"Ann", "Bob"} : QList<const char *>{}) {
+            QTest::keyClicks(box, name);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QCOMPARE(m_h->window.namesText(), expected);
+    }
+
+    // The arrow, and the keys that open a menu button's menu, open Options while Start can be
+    // clicked; Escape hides it again as its close box does.
+    void optionsFromStart_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("arrow") << 0 << 0 << true;
+        QTest::newRow("Alt+Down") << int(Qt::Key_Down) << int(Qt::AltModifier) << true;
+        QTest::newRow("F4") << int(Qt::Key_F4) << 0 << true;
+        QTest::newRow("Menu") << int(Qt::Key_Menu) << 0 << true;
+        QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+        QTest::newRow("Down alone") << int(Qt::Key_Down) << 0 << false;
+        QTest::newRow("Alt+F4") << int(Qt::Key_F4) << int(Qt::AltModifier) << false;
+    }
+    void optionsFromStart()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, opens);
+        frmMain &w = m_h->window;
+        const auto open = [&] {
+            if (key)
+                QTest::keyClick(control<DropDownButton>(w, "Toolbar1Start"), Qt::Key(key),
+                                Qt::KeyboardModifiers(modifiers));
+            else
+                clickStart(w, true);
+        };
+        w.setIntervalText("1000");
+        clickStart(w);
+        open();
+        QVERIFY(w.options()->isHidden());
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar1Stop"), Qt::LeftButton);
+        open();
+        QCOMPARE(w.options()->isVisible(), opens);
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QCOMPARE(w.options()->parentWidget(), nullptr);
+        QPointer<frmOptions> options = w.options();
+        QTest::keyClick(options->Slider1, Qt::Key_Escape);
+        QVERIFY(options && options->isHidden());
+    }
+
+    // A click opens the menu at the pointer; Space opens it under the button.
+    void popupMenus_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("byKey");
+        for (const char *button : {"Toolbar2Load", "Toolbar2Save"}) {
+            QTest::addRow("%s click", button) << button << false;
+            QTest::addRow("%s Space", button) << button << true;
+        }
+    }
+    void popupMenus()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, byKey);
+        auto *clicked = control<QWidget>(m_h->window, "Toolbar2")->findChild<QToolButton *>(button);
+        QVERIFY(clicked);
+        const QPoint pointer = byKey ? QPoint(2, 2) : clicked->mapToGlobal(QPoint(5, 6));
+        QCursor::setPos(pointer);
+        QPoint shownAt;
+        // The menu runs its own loop inside the click; answer it from there.
+        QTimer::singleShot(0, this, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                shownAt = menu->pos();
+                menu->close();
+            }
+        });
+        if (byKey)
+            QTest::keyClick(clicked, Qt::Key_Space);
+        else
+            QTest::mouseClick(clicked, Qt::LeftButton, {}, QPoint(5, 6));
+        QCOMPARE(shownAt, byKey ? clicked->mapToGlobal(clicked->rect().bottomLeft()) : pointer);
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+
+    void aboutOpensAddressesThroughTheDesktop()
+    {
+        QToolButton *aboutButton = control<QToolButton>(m_h->window, "Toolbar3About");
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QPointer<frmAbout> about = m_h->window.about();
+        QVERIFY(about && QTest::qWaitForWindowExposed(about));
+        QTest::mouseClick(aboutButton, Qt::LeftButton);
+        QCOMPARE(m_h->window.about(), about.data()); // shown once
+        // A click on the author's address goes through the main window to the desktop.
+        UrlCatcher catcher;
+        const QUrl author(frmAbout::authorUrl());
+        QDesktopServices::setUrlHandler(author.scheme(), &catcher, "open");
+        QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, {500, 94});
+        QDesktopServices::unsetUrlHandler(author.scheme());
+        QCOMPARE(catcher.urls, QList<QUrl>{author});
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    // Only a click on the icon brings the window back, at its size; every trip
+    // adds the icon afresh.
+    void minimise_data()
+    {
+        QTest::addColumn<bool>("trayChosen");
+        QTest::addColumn<bool>("trayAvailable");
+        QTest::newRow("taskbar") << false << true;
+        QTest::newRow("system tray") << true << true;
+        QTest::newRow("system tray without notification area") << true << false;
+    }
+    void minimise()
+    {
+        QFETCH(bool, trayChosen);
+        QFETCH(bool, trayAvailable);
+        const bool toTray = trayChosen && trayAvailable;
+        frmMain &w = m_h->window;
+        FakeTrayIcon *tray = m_h->tray;
+        tray->available = trayAvailable;
+        w.options()->setMinToTray(trayChosen);
+        w.setTwipsWidth(6000);
+        w.setTwipsHeight(5010);
+        for (int trip = 0; trip < 2; ++trip) {
+            minimiseByUser(w);
+            QCOMPARE(tray->isShown(), toTray);
+            QCOMPARE(w.isVisible(), !toTray);
+            QCOMPARE(w.isMinimized(), !toTray);
+            if (!toTray)
+                break;
+            QVERIFY(tray->lastTip.isEmpty());
+            for (auto reason : {QSystemTrayIcon::Unknown, QSystemTrayIcon::Context,
+                                QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick}) {
+                tray->send(reason);
+                QVERIFY2(!w.isVisible() && tray->isShown(), qPrintable(QString::number(reason)));
+            }
+            tray->send(QSystemTrayIcon::Trigger);
+            QVERIFY(w.isVisible() && !w.isMinimized());
+            QVERIFY(!tray->isShown());
+            QCOMPARE(twips(w), QSizeF(6000, 5010));
+            checkStretched(w);
+        }
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    void shutdownOrder()
+    {
+        frmMain &w = m_h->window;
+        QStringList &events = m_h->events;
+        w.setNamesText("Ann");
+        w.setIntervalText("1000");
+        clickStart(w);
+        w.engine().tick();
+        clickStart(w, true);
+        QTest::mouseClick(control<QToolButton>(w, "Toolbar3About"), Qt::LeftButton);
+        QPointer<frmOptions> options = w.options();
+        QPointer<frmAbout> about = w.about();
+        QVERIFY(about);
+        w.options()->setMinToTray(true);
+        minimiseByUser(w); // the icon goes away with the program too
+        QVERIFY(m_h->tray->isShown());
+        connect(options, &QObject::destroyed, this, [&] {
+            events << (w.messenger() ? "options closed, client bound"
+                                     : "options closed, client released");
+        });
+        connect(&w, &frmMain::unloaded, this, [&] { events << QStringLiteral("unloaded"); });
+
+        QVERIFY(w.close());
+        QVERIFY(w.isQuitting());
+        const QStringList expected = {"state read while quitting", "state read while quitting",
+                                      "released after writes S1:Ann,S1:Original",
+                                      "options closed, client released", "unloaded"};
+        QCOMPARE(events, expected);
+        QVERIFY(!m_h->tray->isShown());
+        QTRY_VERIFY(!about);
+        // The rotation that was running writes nothing more.
+        w.engine().tick();
+        QCOMPARE(events, expected);
+        QVERIFY(m_h->boxes.errors.isEmpty());
+    }
+
+    // The Options window, opened from the main window.
+    void sliderWritesInterval_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one step up from 1") << int(Qt::Key_Right) << 1 << "2000";
+        QTest::newRow("past the end") << int(Qt::Key_Right) << 15 << "10000";
+        QTest::newRow("to the end") << int(Qt::Key_End) << 1 << "10000";
+    }
+    void sliderWritesInterval()
+    {
+        QFETCH(int, key);
+        QFETCH(int, presses);
+        QFETCH(QString, expected);
+        frmMain &w = m_h->window;
+        clickStart(w, true);
+        QSlider *slider = w.options()->Slider1;
+        QCOMPARE(slider->value(), 1);
+        for (int i = 0; i < presses; ++i)
+            QTest::keyClick(slider, Qt::Key(key));
+        QCOMPARE(w.intervalText(), expected); // in force at once, without OK
+        // A running rotation keeps its period until the next Start.
+        QVERIFY(w.engine().start("Ann", w.intervalText()));
+        QTest::keyClick(slider, Qt::Key_Home);
+        QCOMPARE(w.intervalText(), QStringLiteral("1000"));
+        QCOMPARE(w.engine().timer().interval(), expected.toInt());
+    }
+
+    // The greyed state comes only from a stored value; a click leaves it for good.
+    void resetNickGreyedOnlyFromStore()
+    {
+        frmOptions *options = m_h->window.options();
+        options->setResetNickValue(2);
+        options->show();
+        QList<int> seen;
+        for (int click = 0; click < 3; ++click) {
+            QTest::mouseClick(options->chkResetNick, Qt::LeftButton, {}, {5, 5});
+            seen << options->resetNickValue();
+        }
+        QCOMPARE(seen, (QList<int>{1, 0, 1}));
+    }
+};
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
