@@ -71,7 +71,7 @@ std::optional<StartOptions> parseCommandLine(const QCoreApplication &app)
             return messenger;
         } catch (const Velmira::MessengerError &error) {
             // The window shows it too; a user who started Velmira from a shell reads it here.
-            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.report()));
             throw;
         }
     };
@@ -146,24 +146,11 @@ int main(int argc, char *argv[])
     Velmira::MessengerWatcher watcher(options->parser);
     watcher.setBinder([&window](std::unique_ptr<Velmira::Messenger> messenger) {
         // A program that comes back replaces its old client; another one replaces only the
-        // built-in client.
+        // built-in client, or a client whose program has gone.
         Velmira::Messenger *bound = window.messenger();
         if (!bound || qobject_cast<Velmira::BuiltinMessenger *>(bound) ||
-            bound->clientName() == messenger->clientName())
+            window.engine().clientGone() || bound->clientName() == messenger->clientName())
             window.bindMessenger(std::move(messenger));
-    });
-    QObject::connect(&watcher, &Velmira::MessengerWatcher::clientVanished, &window, [&window] {
-        // Only the client in use matters: asking it is the sure way to know it has gone.
-        Velmira::Messenger *bound = window.messenger();
-        try {
-            if (bound)
-                bound->localState();
-        } catch (const Velmira::MessengerError &) {
-            window.engine().clientGone();
-            window.setClientNote(
-                QObject::tr("%1 is no longer running: Velmira uses it again when it is back.")
-                    .arg(bound->clientName()));
-        }
     });
 
     if (!window.Form_Load())

@@ -1,20 +1,14 @@
 #include "hexchatmessenger.h"
 
-#include "dbusmessenger.h"
-
-#include <utility>
+#include <QTimer>
 
 namespace Velmira {
 
 namespace {
 // Where HexChat answers on the bus, besides its bus name.
-namespace HexchatBus {
-inline constexpr QLatin1String RemotePath("/org/hexchat/Remote");
-inline constexpr QLatin1String ConnectionInterface("org.hexchat.connection");
-inline constexpr QLatin1String PluginInterface("org.hexchat.plugin");
-} // namespace HexchatBus
-
-const QString ServerSignal = QStringLiteral("ServerSignal");
+const QString RemotePath = QStringLiteral("/org/hexchat/Remote");
+const QString ConnectionInterface = QStringLiteral("org.hexchat.connection");
+const QString PluginInterface = QStringLiteral("org.hexchat.plugin");
 
 // The channels list's flags of a server tab.
 constexpr qint32 FlagConnected = 1 << 0;
@@ -27,208 +21,154 @@ const QStringList HookedCommands{
     QStringLiteral("NICK"), QStringLiteral("431"), QStringLiteral("432"), QStringLiteral("433"),
     QStringLiteral("436"),  QStringLiteral("437"), QStringLiteral("438"), QStringLiteral("447"),
     QStringLiteral("484"),  QStringLiteral("376"), QStringLiteral("422"), QStringLiteral("005")};
+const QString DisconnectedEvent = QStringLiteral("Disconnected");
 
 QString withoutColon(const QString &text)
 {
     return text.startsWith(QLatin1Char(':')) ? text.mid(1) : text;
 }
 
-// The nick of a ":nick!user@host" prefix.
-QString prefixNick(const QString &prefix)
-{
-    return withoutColon(prefix).section(QLatin1Char('!'), 0, 0);
-}
-
-bool equalIgnoringCase(const QString &a, const QString &b)
+bool sameNick(const QString &a, const QString &b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 } // namespace
 
-class HexchatService : public MessengerService
-{
-public:
-    HexchatService(HexchatMessenger *owner, const QString &network)
-        : m_owner(owner), m_network(network)
-    {}
-    void setFriendlyName(const QString &name) override { m_owner->sendNick(name, false); }
-    QString friendlyName() override { return m_owner->localFriendlyName(); }
-    QString serviceId() const override { return QStringLiteral("irc:") + m_network; }
-
-private:
-    // The service lives no longer than one step of the program, inside which the client stays.
-    HexchatMessenger *m_owner;
-    QString m_network;
-};
-
-namespace {
-class HexchatServices : public MessengerServices
-{
-public:
-    HexchatServices(HexchatMessenger *owner, const QString &network)
-        : m_owner(owner), m_network(network)
-    {}
-    std::shared_ptr<MessengerService> primaryService() override
-    {
-        return std::make_shared<HexchatService>(m_owner, m_network);
-    }
-
-private:
-    HexchatMessenger *m_owner;
-    QString m_network;
-};
-} // namespace
-
 HexchatMessenger::HexchatMessenger(const QDBusConnection &bus, const QString &network,
                                    QObject *parent)
-    : Messenger(parent), m_bus(bus), m_network(network),
-      m_watcher(ServiceName, bus, QDBusServiceWatcher::WatchForOwnerChange)
-{
-    connect(&m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            &HexchatMessenger::onOwnerChanged);
-}
+    : DBusClient(bus, ServiceName, parent), m_network(network)
+{}
 
 HexchatMessenger::~HexchatMessenger()
 {
-    if (m_path.isEmpty())
+    // A HexChat run after the one this client talked to may hand out the same path.
+    if (m_path.isEmpty() || hasGone())
         return;
     // Ends the hooks; HexChat would otherwise keep sending their lines to this connection.
     try {
-        MessengerBus::call(m_bus, ServiceName, m_path, HexchatBus::ConnectionInterface,
-                           QStringLiteral("Disconnect"), {}, QString());
+        call(m_path, ConnectionInterface, QStringLiteral("Disconnect"));
     } catch (const MessengerError &) {
     }
 }
 
-bool HexchatMessenger::isRunning(const QDBusConnection &bus)
+QString HexchatMessenger::clientName() const
 {
-    return DBusMessenger::isRunning(bus, ServiceName);
-}
-
-void HexchatMessenger::onOwnerChanged()
-{
-    // A new run of HexChat (or none): its object paths are not ours.
-    if (!m_path.isEmpty())
-        m_bus.disconnect(ServiceName, m_path, HexchatBus::PluginInterface, ServerSignal, this,
-                         SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
-    m_path.clear();
-    m_hooks.clear();
-    m_pending.reset();
-    m_nickLength.reset();
+    return QStringLiteral("HexChat");
 }
 
 QString HexchatMessenger::pluginPath()
 {
     if (!m_path.isEmpty())
         return m_path;
-    const QString path =
-        MessengerBus::call(m_bus, ServiceName, HexchatBus::RemotePath,
-                           HexchatBus::ConnectionInterface, QStringLiteral("Connect"),
-                           {QStringLiteral("velmira"), QStringLiteral("Velmira"),
-                            tr("Rotates the nickname"), QStringLiteral("1")},
-                           QStringLiteral("s"))
-            .constFirst()
-            .toString();
-    m_bus.connect(ServiceName, path, HexchatBus::PluginInterface, ServerSignal, this,
-                  SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
+    const QString path = call(RemotePath, ConnectionInterface, QStringLiteral("Connect"),
+                              {QStringLiteral("velmira"), QStringLiteral("Velmira"),
+                               tr("Rotates the nickname"), QStringLiteral("1")},
+                              QStringLiteral("s"))
+                             .constFirst()
+                             .toString();
+    // Subscribed before the hooks exist, so that no line they catch is missed.
     m_path = path;
+    subscribe(path, PluginInterface, QStringLiteral("ServerSignal"),
+              SLOT(onServerSignal(QStringList, QStringList, uint, uint)));
+    subscribe(path, PluginInterface, QStringLiteral("PrintSignal"),
+              SLOT(onPrintSignal(QStringList, uint, uint)));
     for (const QString &command : HookedCommands)
-        m_hooks.insert(call(QStringLiteral("HookServer"), {command, 0, 0}, QStringLiteral("u"))
+        m_hooks.insert(plugin(QStringLiteral("HookServer"), {command, 0, 0}, QStringLiteral("u"))
                            .constFirst()
                            .toUInt());
+    m_hooks.insert(
+        plugin(QStringLiteral("HookPrint"), {DisconnectedEvent, 0, 0}, QStringLiteral("u"))
+            .constFirst()
+            .toUInt());
     // The server states its NICKLEN at sign-on; a signed-in network is asked again.
-    if (const std::optional<ServerTab> tab = serverTab();
-        tab && (tab->flags & (FlagConnected | FlagSignedIn)) == (FlagConnected | FlagSignedIn)) {
-        enterServer(tab->name);
-        call(QStringLiteral("Command"), {QStringLiteral("quote VERSION")}, QString());
+    if (localState() == MessengerStateSignedIn) {
+        enterServer();
+        plugin(QStringLiteral("Command"), {QStringLiteral("quote VERSION")});
     }
     return m_path;
 }
 
-QVariantList HexchatMessenger::call(const QString &method, const QVariantList &args,
-                                    const QString &expectedSignature)
+QVariantList HexchatMessenger::plugin(const QString &method, const QVariantList &args,
+                                      const QString &signature)
 {
     try {
-        const QString path = pluginPath();
-        return MessengerBus::call(m_bus, ServiceName, path, HexchatBus::PluginInterface, method,
-                                  args, expectedSignature);
-    } catch (MessengerError &error) {
-        if (error.code() == ResultNoInterface) {
-            onOwnerChanged();
-            error.withUserMessage(tr("HexChat is not running"));
-        }
-        throw;
+        return call(pluginPath(), PluginInterface, method, args, signature);
+    } catch (const MessengerError &error) {
+        // HexChat gives one plugin object per bus connection: another client of this process
+        // that disconnected has ended it for both. Connected again, once.
+        if (error.code() != ResultNoInterface)
+            throw;
+        m_path.clear();
+        m_hooks.clear();
+        m_context = 0;
+        return call(pluginPath(), PluginInterface, method, args, signature);
     }
 }
 
 std::optional<HexchatMessenger::ServerTab> HexchatMessenger::serverTab()
 {
     const uint list =
-        call(QStringLiteral("ListGet"), {QStringLiteral("channels")}, QStringLiteral("u"))
+        plugin(QStringLiteral("ListGet"), {QStringLiteral("channels")}, QStringLiteral("u"))
             .constFirst()
             .toUInt();
+    const auto text = [&](const char *field) {
+        return plugin(QStringLiteral("ListStr"), {list, QString::fromLatin1(field)},
+                      QStringLiteral("s"))
+            .constFirst()
+            .toString();
+    };
+    const auto number = [&](const char *field) {
+        return plugin(QStringLiteral("ListInt"), {list, QString::fromLatin1(field)},
+                      QStringLiteral("i"))
+            .constFirst()
+            .toInt();
+    };
     std::optional<ServerTab> chosen;
     try {
         while (
             !chosen &&
-            call(QStringLiteral("ListNext"), {list}, QStringLiteral("b")).constFirst().toBool()) {
-            if (call(QStringLiteral("ListInt"), {list, QStringLiteral("type")}, QStringLiteral("i"))
-                    .constFirst()
-                    .toInt() != 1)
+            plugin(QStringLiteral("ListNext"), {list}, QStringLiteral("b")).constFirst().toBool()) {
+            if (number("type") != 1) // a server tab
                 continue;
-            ServerTab tab;
-            tab.name = call(QStringLiteral("ListStr"), {list, QStringLiteral("network")},
-                            QStringLiteral("s"))
-                           .constFirst()
-                           .toString();
+            ServerTab tab{text("network"), number("flags")};
             if (tab.name.isEmpty())
-                tab.name = call(QStringLiteral("ListStr"), {list, QStringLiteral("server")},
-                                QStringLiteral("s"))
-                               .constFirst()
-                               .toString();
-            tab.flags = call(QStringLiteral("ListInt"), {list, QStringLiteral("flags")},
-                             QStringLiteral("i"))
-                            .constFirst()
-                            .toInt();
+                tab.name = text("server");
             if (m_network.isEmpty() ? (tab.flags & FlagConnected) != 0
-                                    : equalIgnoringCase(tab.name, m_network))
+                                    : sameNick(tab.name, m_network))
                 chosen = tab;
         }
     } catch (const MessengerError &) {
-        call(QStringLiteral("ListFree"), {list}, QString());
+        plugin(QStringLiteral("ListFree"), {list});
         throw;
     }
-    call(QStringLiteral("ListFree"), {list}, QString());
+    plugin(QStringLiteral("ListFree"), {list});
+    if (chosen && m_tabName.isEmpty())
+        m_tabName = chosen->name;
     return chosen;
 }
 
-MessengerError HexchatMessenger::noNetwork() const
+void HexchatMessenger::enterServer()
 {
-    const QString text = m_network.isEmpty() ? tr("HexChat is not connected to any network")
-                                             : tr("HexChat has no network \"%1\"").arg(m_network);
-    return MessengerError(ResultNoInterface, text);
-}
-
-void HexchatMessenger::enterServer(const QString &name)
-{
-    const uint context = call(QStringLiteral("FindContext"), {name, QString()}, QStringLiteral("u"))
-                             .constFirst()
-                             .toUInt();
-    if (context == 0 ||
-        !call(QStringLiteral("SetContext"), {context}, QStringLiteral("b")).constFirst().toBool())
+    if (m_tabName.isEmpty() && !serverTab())
         throw MessengerError(ResultNoInterface,
-                             tr("HexChat has no tab of the network \"%1\"").arg(name));
-}
-
-QString HexchatMessenger::localFriendlyName()
-{
-    const std::optional<ServerTab> tab = serverTab();
-    if (!tab)
-        throw noNetwork();
-    enterServer(tab->name);
-    return call(QStringLiteral("GetInfo"), {QStringLiteral("nick")}, QStringLiteral("s"))
-        .constFirst()
-        .toString();
+                             m_network.isEmpty()
+                                 ? tr("HexChat is not connected to any network")
+                                 : tr("HexChat has no network \"%1\"").arg(m_network));
+    // Each line HexChat hands to a hook moves the connection's context: it is set every time.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (m_context == 0)
+            m_context =
+                plugin(QStringLiteral("FindContext"), {m_tabName, QString()}, QStringLiteral("u"))
+                    .constFirst()
+                    .toUInt();
+        if (m_context != 0 && plugin(QStringLiteral("SetContext"), {m_context}, QStringLiteral("b"))
+                                  .constFirst()
+                                  .toBool())
+            return;
+        m_context = 0; // the tab was closed: found again
+    }
+    throw MessengerError(ResultNoInterface,
+                         tr("HexChat has no tab of the network \"%1\"").arg(m_tabName));
 }
 
 qint32 HexchatMessenger::localState()
@@ -241,12 +181,31 @@ qint32 HexchatMessenger::localState()
     return MessengerStateSignedIn;
 }
 
-std::shared_ptr<MessengerServices> HexchatMessenger::services()
+QString HexchatMessenger::localFriendlyName()
 {
-    const std::optional<ServerTab> tab = serverTab();
-    if (!tab)
-        throw noNetwork();
-    return std::make_shared<HexchatServices>(this, tab->name);
+    if (!m_nick) {
+        enterServer();
+        m_nick = plugin(QStringLiteral("GetInfo"), {QStringLiteral("nick")}, QStringLiteral("s"))
+                     .constFirst()
+                     .toString();
+    }
+    return *m_nick;
+}
+
+void HexchatMessenger::setFriendlyName(const QString &name)
+{
+    const QString current = localFriendlyName(); // known first, to recognise the echo
+    if (current == name) {
+        // The server does not answer a change to the nick in force.
+        QTimer::singleShot(0, this, [this, name] {
+            emit changeConfirmed(name);
+            emit OnLocalFriendlyNameChangeResult(ResultOk, m_tabName, name);
+        });
+        return;
+    }
+    enterServer();
+    plugin(QStringLiteral("Command"), {QStringLiteral("nick ") + name});
+    m_sent = name;
 }
 
 std::optional<QString> HexchatMessenger::checkName(const QString &name) const
@@ -260,77 +219,19 @@ std::optional<QString> HexchatMessenger::checkName(const QString &name) const
     return std::nullopt;
 }
 
-QString HexchatMessenger::clientName() const
-{
-    return QStringLiteral("HexChat");
-}
-
 QString HexchatMessenger::identity()
 {
-    const std::optional<ServerTab> tab = serverTab();
-    if (!tab)
-        throw noNetwork();
-    return QStringLiteral("hexchat:") + tab->name;
+    if (m_tabName.isEmpty())
+        enterServer();
+    return QStringLiteral("hexchat:") + m_tabName;
 }
 
-void HexchatMessenger::beginRotation()
+void HexchatMessenger::refused(int numeric, const QString &reason)
 {
-    m_toldWaiting = false;
-}
-
-void HexchatMessenger::endRotation()
-{
-    m_deferred.reset();
-}
-
-void HexchatMessenger::restoreName(const QString &original)
-{
-    sendNick(original, true);
-}
-
-void HexchatMessenger::sendNick(const QString &nick, bool force)
-{
-    const std::optional<ServerTab> tab = serverTab();
-    if (!tab)
-        throw noNetwork();
-    if ((tab->flags & (FlagConnected | FlagSignedIn)) != (FlagConnected | FlagSignedIn)) {
-        // Offline HexChat changes its own nick without telling anyone, and a NICK sent during
-        // sign-on is lost: the name waits for the end of sign-on.
-        m_deferred = nick;
-        return;
-    }
-    m_deferred.reset();
-    if (m_pending && !force) {
-        if (!m_toldWaiting)
-            emit noticeForUser(tr("The server has not yet confirmed the nickname \"%1\": "
-                                  "Velmira skips names until it has, so that no changes queue "
-                                  "up and arrive after the rotation.")
-                                   .arg(*m_pending));
-        m_toldWaiting = true;
-        return;
-    }
-    enterServer(tab->name);
-    const QString current =
-        call(QStringLiteral("GetInfo"), {QStringLiteral("nick")}, QStringLiteral("s"))
-            .constFirst()
-            .toString();
-    if (!m_pending)
-        m_sentFrom = current;
-    if (!m_pending && current == nick) {
-        // The server does not answer a change to the nick in force.
-        emit OnLocalFriendlyNameChangeResult(ResultOk, QStringLiteral("irc:") + tab->name, current);
-        return;
-    }
-    enterServer(tab->name);
-    call(QStringLiteral("Command"), {QStringLiteral("nick ") + nick}, QString());
-    m_pending = nick;
-    m_sentOn = tab->name;
-}
-
-void HexchatMessenger::finishChange(qint32 hr, const QString &previous)
-{
-    m_pending.reset();
-    emit OnLocalFriendlyNameChangeResult(hr, QStringLiteral("irc:") + m_sentOn, previous);
+    const QString nick = std::exchange(m_sent, QString());
+    emit changeRefused(nick, reason);
+    emit OnLocalFriendlyNameChangeResult(refusalCode(numeric), m_tabName,
+                                         m_nick.value_or(QString()));
 }
 
 void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList &, uint hook, uint)
@@ -339,13 +240,17 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
         return;
     const QString command = word.at(1);
     if (command == QLatin1String("NICK") && word.size() >= 3) {
-        const QString from = prefixNick(word.at(0));
+        // ":old!user@host NICK :new": someone's nick change; ours when `old` is our nick.
+        const QString from = withoutColon(word.at(0)).section(QLatin1Char('!'), 0, 0);
         const QString to = withoutColon(word.at(2));
-        if (!m_pending || !equalIgnoringCase(from, m_sentFrom))
+        if (!m_nick || !sameNick(from, *m_nick))
             return;
-        m_sentFrom = to;
-        if (to == *m_pending)
-            finishChange(ResultOk, from);
+        m_nick = to;
+        if (to == m_sent) {
+            m_sent.clear();
+            emit changeConfirmed(to);
+        }
+        emit OnLocalFriendlyNameChangeResult(ResultOk, m_tabName, from);
         return;
     }
     if (command == QLatin1String("005")) {
@@ -355,40 +260,39 @@ void HexchatMessenger::onServerSignal(const QStringList &word, const QStringList
         return;
     }
     if (command == QLatin1String("376") || command == QLatin1String("422")) {
-        // Signed on: the nick in force now is the user's own, then the kept name follows.
+        // ":server 376 <nick> :End of MOTD": signed on, under that nick.
+        if (word.size() >= 3)
+            m_nick = word.at(2);
         emit signedOn();
-        if (const std::optional<QString> deferred = std::exchange(m_deferred, std::nullopt)) {
-            try {
-                sendNick(*deferred, true);
-            } catch (const MessengerError &error) {
-                emit noticeForUser(tr("Could not send the nickname \"%1\": %2")
-                                       .arg(*deferred, error.userMessage()));
-            }
-        }
         return;
     }
     // An error numeric: ":server 433 <current nick> <refused nick> :<text>".
-    if (!m_pending || word.size() < 4 || !equalIgnoringCase(withoutColon(word.at(3)), *m_pending))
+    if (m_sent.isEmpty() || word.size() < 4 || !sameNick(withoutColon(word.at(3)), m_sent))
         return;
     const int numeric = command.toInt();
-    QString reason;
     switch (numeric) {
     case 433:
-        reason = tr("already in use");
+        refused(numeric, tr("already in use"));
         break;
     case 432:
-        reason = tr("not a valid nickname there");
+        refused(numeric, tr("not a valid nickname there"));
         break;
     case 436:
     case 437:
-        reason = tr("temporarily unavailable");
+        refused(numeric, tr("temporarily unavailable"));
         break;
     default:
-        reason = withoutColon(word.mid(4).join(QLatin1Char(' ')));
+        refused(numeric, withoutColon(word.mid(4).join(QLatin1Char(' '))));
     }
-    const QString refused = *m_pending;
-    emit noticeForUser(tr("The server refused the nickname \"%1\": %2.").arg(refused, reason));
-    finishChange(refusalCode(numeric), m_sentFrom);
+}
+
+void HexchatMessenger::onPrintSignal(const QStringList &, uint hook, uint context)
+{
+    // "Disconnected" is printed in every tab of its network: the one tab Velmira uses tells.
+    if (!m_hooks.contains(hook) || (m_context != 0 && context != m_context))
+        return;
+    m_nick.reset(); // HexChat may change it by itself while disconnected
+    emit signedOff();
 }
 
 } // namespace Velmira

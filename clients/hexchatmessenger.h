@@ -1,9 +1,7 @@
 #pragma once
 
-#include "core/messenger.h"
+#include "dbusclient.h"
 
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
 #include <QSet>
 #include <QStringList>
 
@@ -11,20 +9,15 @@
 
 namespace Velmira {
 
-// Drives a running HexChat through its D-Bus service. The primary service is one IRC network:
-// the one named at construction, else the first connected one; its display name is the nickname
-// there, which everyone in every shared channel sees.
+// Drives a running HexChat through its D-Bus service. The display name is the IRC nickname on
+// one network: the one named at construction, else the first connected one. Everyone in every
+// channel the user shares sees it change.
 //
-// A write sends NICK and is unconfirmed until the server answers: its NICK echo raises
-// OnLocalFriendlyNameChangeResult with ResultOk, an error numeric to the NICK raises it with
-// refusalCode(numeric). While a change is unconfirmed a further write sends nothing: servers
-// throttle nick changes and queue the excess silently, which would keep names arriving long after
-// the rotation ended. Writes while the network is not signed in are kept and sent at sign-on.
-// A refusal, and the first write that sent nothing, are told once through noticeForUser().
-//
-// HexChat numbers the objects it hands out afresh on each run, so after it restarts this client
-// connects again on its next call.
-class HexchatMessenger : public Messenger
+// A write sends NICK; the server's echo of it confirms the change, an error numeric (a nick in
+// use, say) refuses it. The nick in force is followed through those echoes, so reading it back
+// costs no call. Sign-on is the end of the message of the day; sign-off HexChat's
+// "Disconnected".
+class HexchatMessenger : public DBusClient
 {
     Q_OBJECT
 public:
@@ -36,64 +29,51 @@ public:
                               const QString &network = {}, QObject *parent = nullptr);
     ~HexchatMessenger() override;
 
-    QString localFriendlyName() override;
     qint32 localState() override;
-    std::shared_ptr<MessengerServices> services() override;
-
+    QString localFriendlyName() override;
+    void setFriendlyName(const QString &name) override;
     QString clientName() const override;
     // "hexchat:" and the network's name.
     QString identity() override;
     // Empty, a space, longer than the network's NICKLEN: none of these is a nickname.
     std::optional<QString> checkName(const QString &name) const override;
-    void beginRotation() override;
-    // A name still waiting for sign-on belongs to the rotation that ended: it is dropped.
-    void endRotation() override;
-    // Sends `original` even while a change is unconfirmed: putting the user's nick back must
-    // not wait for a tick that will not come.
-    void restoreName(const QString &original) override;
+    bool confirmsChanges() const override { return true; }
+    bool reportsSignOn() const override { return true; }
 
     // The failure code of a change the server refused with the error numeric `numeric`.
     static qint32 refusalCode(int numeric) { return qint32(0x80040000u | quint32(numeric)); }
     // The network's NICKLEN, once its ISUPPORT reply has been seen.
     std::optional<int> nickLength() const { return m_nickLength; }
 
-    static bool isRunning(const QDBusConnection &bus);
-
 private slots:
     void onServerSignal(const QStringList &word, const QStringList &wordEol, uint hook,
                         uint context);
-    void onOwnerChanged();
+    void onPrintSignal(const QStringList &word, uint hook, uint context);
 
 private:
-    friend class HexchatService;
     struct ServerTab
     {
         QString name; // network name, else server name: what FindContext takes
         qint32 flags = 0;
     };
-
-    // The plugin object of this run of HexChat, connecting (and hooking) first when needed.
+    // The plugin object of this run of HexChat, connected (and hooked) on first use.
     QString pluginPath();
-    QVariantList call(const QString &method, const QVariantList &args,
-                      const QString &expectedSignature);
+    QVariantList plugin(const QString &method, const QVariantList &args = {},
+                        const QString &signature = {});
     std::optional<ServerTab> serverTab();
-    MessengerError noNetwork() const;
-    // Makes the chosen network's server the context of the next command or query.
-    void enterServer(const QString &name);
-    void sendNick(const QString &nick, bool force);
-    void finishChange(qint32 hr, const QString &previous);
+    // Makes the network's server the context of the next command or query.
+    void enterServer();
+    // The last nick sent was refused with the error numeric `numeric`.
+    void refused(int numeric, const QString &reason);
 
-    QDBusConnection m_bus;
-    QString m_network;
-    QDBusServiceWatcher m_watcher;
+    QString m_network; // as asked for; empty: the first connected network
+    QString m_tabName; // the network's tab, once found
+    uint m_context = 0;
     QString m_path;
     QSet<uint> m_hooks;
-    QString m_sentFrom;                // the nick before the unconfirmed change
-    std::optional<QString> m_pending;  // the unconfirmed change
-    QString m_sentOn;                  // the network it was sent on
-    std::optional<QString> m_deferred; // written while not signed in, sent at sign-on
+    std::optional<QString> m_nick; // in force, while known
+    QString m_sent;                // the last nick sent
     std::optional<int> m_nickLength;
-    bool m_toldWaiting = false;
 };
 
 } // namespace Velmira

@@ -30,10 +30,11 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
     else if (nameKind == QLatin1String("status"))
         kind = PidginMessenger::NameKind::StatusMessage;
     else
-        throw MessengerError(ResultFail, QCoreApplication::translate(
-                                             "Velmira::MessengerChoice",
-                                             "--pidgin-name takes status or alias, not \"%1\"")
-                                             .arg(nameKind));
+        throw MessengerError(
+            ResultFail, QString(),
+            QCoreApplication::translate("Velmira::MessengerChoice",
+                                        "--pidgin-name takes status or alias, not \"%1\"")
+                .arg(nameKind));
 
     const QString account = parser.value(AccountOption);
     const QString protocol = parser.value(ProtocolOption);
@@ -172,18 +173,19 @@ std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
     }
     const std::vector<const ClientProgram *> programs = programsFor(choice);
     if (programs.empty())
-        throw MessengerError(ResultFail,
+        throw MessengerError(ResultFail, QString(),
                              QCoreApplication::translate("Velmira::MessengerChoice",
                                                          "--messenger does not take \"%1\"")
                                  .arg(choice));
     for (const ClientProgram *program : programs)
-        if (DBusMessenger::isRunning(bus, program->busName))
+        if (DBusClient::isRunning(bus, program->busName))
             return program->create(parser, bus, chosenDescription);
     if (choice != AutoChoice)
-        throw MessengerError(ResultNoInterface, QCoreApplication::translate(
-                                                    "Velmira::MessengerChoice",
-                                                    "%1 is not running (no %2 on the session bus)")
-                                                    .arg(choice, programs.front()->busName));
+        throw MessengerError(
+            ResultGone, QString(),
+            QCoreApplication::translate("Velmira::MessengerChoice",
+                                        "%1 is not running (no %2 on the session bus)")
+                .arg(choice, programs.front()->busName));
     if (chosenDescription)
         *chosenDescription = QCoreApplication::translate(
             "Velmira::MessengerChoice",
@@ -198,8 +200,7 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
       m_programs(programsFor(m_parser->value(MessengerOption)))
 {
     m_watcher.setConnection(m_bus);
-    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration |
-                           QDBusServiceWatcher::WatchForUnregistration);
+    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration);
     for (const ClientProgram *program : m_programs)
         m_watcher.addWatchedService(program->busName);
     connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
@@ -214,17 +215,15 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
                 m_binder(std::move(messenger));
             }
         } catch (const MessengerError &error) {
-            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.describe()));
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.report()));
         }
     });
-    connect(&m_watcher, &QDBusServiceWatcher::serviceUnregistered, this,
-            &MessengerWatcher::clientVanished);
 }
 
 std::unique_ptr<Messenger> MessengerWatcher::create(const QString &busName, QString *description)
 {
     for (const ClientProgram *program : m_programs)
-        if (program->busName == busName && DBusMessenger::isRunning(m_bus, busName))
+        if (program->busName == busName && DBusClient::isRunning(m_bus, busName))
             return program->create(*m_parser, m_bus, description);
     return nullptr;
 }
@@ -232,7 +231,7 @@ std::unique_ptr<Messenger> MessengerWatcher::create(const QString &busName, QStr
 std::unique_ptr<Messenger> MessengerWatcher::createRunning(QString *description)
 {
     for (const ClientProgram *program : m_programs)
-        if (DBusMessenger::isRunning(m_bus, program->busName))
+        if (DBusClient::isRunning(m_bus, program->busName))
             return program->create(*m_parser, m_bus, description);
     return nullptr;
 }

@@ -47,7 +47,7 @@ createMessenger(const QCommandLineParser &parser, QString *chosenDescription = n
                 const QDBusConnection &bus = QDBusConnection::sessionBus());
 
 // Late binding: watches the bus names of the client programs the options allow (all of them for
-// auto, the chosen one otherwise; none for builtin) and reports when one appears or leaves.
+// auto, the chosen one otherwise; none for builtin) and reports when one appears.
 class MessengerWatcher : public QObject
 {
     Q_OBJECT
@@ -67,10 +67,9 @@ public:
     void setBinder(Binder binder) { m_binder = std::move(binder); }
 
 signals:
-    // A watched client program has taken its bus name (started, or come back).
+    // A watched client program has taken its bus name (started, or come back). A client whose
+    // program leaves says so itself (Messenger::gone).
     void clientAppeared(const QString &busName);
-    // A watched client program has left the bus.
-    void clientVanished(const QString &busName);
 
 private:
     std::shared_ptr<const QCommandLineParser> m_parser;

@@ -1,21 +1,14 @@
 #include "pidginmessenger.h"
 
-#include "dbusmessenger.h"
-
 #include <QDBusArgument>
-#include <QDBusConnectionInterface>
-#include <QDebug>
 
 namespace Velmira {
 
 namespace {
 // Where libpurple answers on the bus, besides its bus name.
-constexpr QLatin1String PurpleObjectPath("/im/pidgin/purple/PurpleObject");
-constexpr QLatin1String PurpleInterface("im.pidgin.purple.PurpleInterface");
+const QString PurpleObjectPath = QStringLiteral("/im/pidgin/purple/PurpleObject");
+const QString PurpleInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 
-const QString AliasSignal = QStringLiteral("AccountAliasChanged");
-const QString StatusSignal = QStringLiteral("AccountStatusChanged");
-const QString SignedOnSignal = QStringLiteral("AccountSignedOn");
 // libpurple's status primitives.
 constexpr qint32 PrimitiveOffline = 1;
 constexpr qint32 PrimitiveAvailable = 2;
@@ -32,166 +25,30 @@ QList<qint32> handleList(const QVariant &value)
 }
 } // namespace
 
-class PidginService : public MessengerService
-{
-public:
-    PidginService(PidginMessenger *owner, qint32 account) : m_owner(owner), m_account(account) {}
-
-    void setFriendlyName(const QString &name) override
-    {
-        if (m_owner->m_kind == PidginMessenger::NameKind::Alias)
-            m_owner->call(QStringLiteral("PurpleAccountSetAlias"), {m_account, name}, QString());
-        else
-            m_owner->writeStatusMessage(m_account, name);
-    }
-
-    QString friendlyName() override
-    {
-        if (m_owner->m_kind == PidginMessenger::NameKind::Alias)
-            return m_owner
-                ->call(QStringLiteral("PurpleAccountGetAlias"), {m_account}, QStringLiteral("s"))
-                .constFirst()
-                .toString();
-        return m_owner->statusMessage(m_account);
-    }
-
-    QString serviceId() const override { return m_owner->serviceIdFor(m_account); }
-
-private:
-    // The service lives no longer than one step of the program, inside which the client stays.
-    PidginMessenger *m_owner;
-    qint32 m_account;
-};
-
-namespace {
-class PidginServices : public MessengerServices
-{
-public:
-    explicit PidginServices(PidginMessenger *owner) : m_owner(owner) {}
-    std::shared_ptr<MessengerService> primaryService() override
-    {
-        return std::make_shared<PidginService>(m_owner, m_owner->resolveAccount());
-    }
-
-private:
-    PidginMessenger *m_owner;
-};
-} // namespace
-
 PidginMessenger::PidginMessenger(const QDBusConnection &bus, NameKind kind,
                                  const QString &accountName, const QString &protocolId,
                                  QObject *parent)
-    : Messenger(parent), m_bus(bus), m_kind(kind), m_accountName(accountName),
+    : DBusClient(bus, ServiceName, parent), m_kind(kind), m_accountName(accountName),
       m_protocolId(protocolId)
 {
-    // libpurple's introspection gives both arguments of AccountAliasChanged as integers while it
-    // sends (i, s): slots taking the whole message accept what really arrives.
+    // Subscribed before anything is read, so that no sign-on falls between a reading and the
+    // first signal. libpurple's introspection gives both arguments of AccountAliasChanged as
+    // integers while it sends (i, s): slots taking the whole message accept what really arrives.
     if (m_kind == NameKind::Alias)
-        connectSignal(AliasSignal, SLOT(onAccountAliasChanged(QDBusMessage)), true);
+        subscribe(PurpleObjectPath, PurpleInterface, QStringLiteral("AccountAliasChanged"),
+                  SLOT(onAliasChanged(QDBusMessage)));
     else
-        connectSignal(StatusSignal, SLOT(onAccountStatusChanged(QDBusMessage)), true);
-    connectSignal(SignedOnSignal, SLOT(onAccountSignedOn(QDBusMessage)), true);
-}
-
-PidginMessenger::~PidginMessenger()
-{
-    if (m_kind == NameKind::Alias)
-        connectSignal(AliasSignal, SLOT(onAccountAliasChanged(QDBusMessage)), false);
-    else
-        connectSignal(StatusSignal, SLOT(onAccountStatusChanged(QDBusMessage)), false);
-    connectSignal(SignedOnSignal, SLOT(onAccountSignedOn(QDBusMessage)), false);
-}
-
-void PidginMessenger::connectSignal(const QString &signal, const char *slot, bool on)
-{
-    if (on)
-        m_bus.connect(ServiceName, PurpleObjectPath, PurpleInterface, signal, this, slot);
-    else
-        m_bus.disconnect(ServiceName, PurpleObjectPath, PurpleInterface, signal, this, slot);
-}
-
-QVariantList PidginMessenger::call(const QString &method, const QVariantList &args,
-                                   const QString &expectedSignature)
-{
-    try {
-        return MessengerBus::call(m_bus, ServiceName, PurpleObjectPath, PurpleInterface, method,
-                                  args, expectedSignature);
-    } catch (MessengerError &error) {
-        if (error.code() == ResultNoInterface)
-            error.withUserMessage(tr("Pidgin is no longer running."));
-        else if (error.code() == ResultTimeout)
-            error.withUserMessage(tr("Pidgin did not answer in time."));
-        else
-            error.withUserMessage(tr("Pidgin refused the change."));
-        throw;
-    }
-}
-
-qint32 PidginMessenger::callInt(const QString &method, const QVariantList &args)
-{
-    return call(method, args, QStringLiteral("i")).constFirst().toInt();
-}
-
-bool PidginMessenger::isSignedOn(qint32 account)
-{
-    return callInt(QStringLiteral("PurpleAccountIsConnected"), {account}) == 1;
-}
-
-QString PidginMessenger::statusMessage(qint32 account)
-{
-    const qint32 status = callInt(QStringLiteral("PurpleAccountGetActiveStatus"), {account});
-    return call(QStringLiteral("PurpleStatusGetAttrString"), {status, QStringLiteral("message")},
-                QStringLiteral("s"))
-        .constFirst()
-        .toString();
-}
-
-void PidginMessenger::writeStatusMessage(qint32 account, const QString &name)
-{
-    if (!isSignedOn(account)) {
-        m_pending = name;
-        return;
-    }
-    m_pending.reset();
-    // Availability follows the user's current saved status, which is only read.
-    const qint32 current = callInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
-    qint32 primitive = callInt(QStringLiteral("PurpleSavedstatusGetType"), {current});
-    // A signed-in account under an "offline" status (signed on by hand) stays signed in.
-    if (primitive == PrimitiveOffline)
-        primitive = PrimitiveAvailable;
-    qint32 own = callInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle});
-    if (own == 0)
-        own = callInt(QStringLiteral("PurpleSavedstatusNew"), {RotationStatusTitle, primitive});
-    else
-        call(QStringLiteral("PurpleSavedstatusSetType"), {own, primitive}, QString());
-    if (own == 0)
-        throw MessengerError(ResultFail, tr("PurpleSavedstatusNew gave no status"))
-            .withUserMessage(tr("Pidgin refused to make a status for the rotation."));
-    call(QStringLiteral("PurpleSavedstatusSetMessage"), {own, name}, QString());
-    call(QStringLiteral("PurpleSavedstatusActivateForAccount"), {own, account}, QString());
-}
-
-void PidginMessenger::restoreName(const QString &original)
-{
-    if (m_kind == NameKind::Alias) {
-        Messenger::restoreName(original);
-        return;
-    }
-    // The user's own status carries the original message: it was never written.
-    const qint32 account = resolveAccount();
-    m_pending.reset();
-    if (!isSignedOn(account))
-        return; // signing on applies the user's own status anyway
-    const qint32 current = callInt(QStringLiteral("PurpleSavedstatusGetCurrent"), {});
-    call(QStringLiteral("PurpleSavedstatusActivateForAccount"), {current, account}, QString());
-}
-
-void PidginMessenger::endRotation()
-{
-    m_pending.reset();
-    if (m_kind == NameKind::StatusMessage &&
-        callInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle}) != 0)
-        callInt(QStringLiteral("PurpleSavedstatusDelete"), {RotationStatusTitle});
+        subscribe(PurpleObjectPath, PurpleInterface, QStringLiteral("AccountStatusChanged"),
+                  SLOT(onStatusChanged(QDBusMessage)));
+    subscribe(PurpleObjectPath, PurpleInterface, QStringLiteral("AccountSignedOn"),
+              SLOT(onSignedOn(QDBusMessage)));
+    for (const char *signal : {"AccountSignedOff", "AccountDisabled"})
+        subscribe(PurpleObjectPath, PurpleInterface, QString::fromLatin1(signal),
+                  SLOT(onSignedOff(QDBusMessage)));
+    // The user chose another status (not the rotation's own, whose changes would come as
+    // SavedstatusModified on every write).
+    subscribe(PurpleObjectPath, PurpleInterface, QStringLiteral("SavedstatusChanged"),
+              SLOT(onSavedStatusChanged()));
 }
 
 QString PidginMessenger::clientName() const
@@ -199,137 +56,214 @@ QString PidginMessenger::clientName() const
     return QStringLiteral("Pidgin");
 }
 
+QVariantList PidginMessenger::purple(const QString &method, const QVariantList &args,
+                                     const QString &signature)
+{
+    return call(PurpleObjectPath, PurpleInterface, method, args, signature);
+}
+
+qint32 PidginMessenger::purpleInt(const QString &method, const QVariantList &args)
+{
+    return purple(method, args, QStringLiteral("i")).constFirst().toInt();
+}
+
+QString PidginMessenger::purpleString(const QString &method, const QVariantList &args)
+{
+    return purple(method, args, QStringLiteral("s")).constFirst().toString();
+}
+
+qint32 PidginMessenger::account()
+{
+    if (m_account != 0)
+        return m_account;
+    if (m_accountName.isEmpty()) {
+        const QList<qint32> active = handleList(
+            purple(QStringLiteral("PurpleAccountsGetAllActive"), {}, QStringLiteral("ai"))
+                .constFirst());
+        if (active.isEmpty())
+            throw MessengerError(ResultNoInterface, tr("Pidgin has no active account"));
+        return m_account = active.constFirst();
+    }
+    // PurpleAccountsFind compares names as the protocol normalises them, so without a protocol
+    // id each account's own protocol is tried in turn.
+    QStringList protocols{m_protocolId};
+    if (m_protocolId.isEmpty()) {
+        protocols.clear();
+        const QList<qint32> all = handleList(
+            purple(QStringLiteral("PurpleAccountsGetAll"), {}, QStringLiteral("ai")).constFirst());
+        for (const qint32 each : all) {
+            const QString protocol =
+                purpleString(QStringLiteral("PurpleAccountGetProtocolId"), {each});
+            if (!protocols.contains(protocol))
+                protocols.append(protocol);
+        }
+    }
+    for (const QString &protocol : std::as_const(protocols)) {
+        if (const qint32 found =
+                purpleInt(QStringLiteral("PurpleAccountsFind"), {m_accountName, protocol}))
+            return m_account = found;
+    }
+    throw MessengerError(ResultNoInterface,
+                         m_protocolId.isEmpty()
+                             ? tr("Pidgin has no account \"%1\"").arg(m_accountName)
+                             : tr("Pidgin has no account \"%1\" of the protocol %2")
+                                   .arg(m_accountName, m_protocolId));
+}
+
 QString PidginMessenger::identity()
 {
-    const qint32 account = resolveAccount();
-    const QString user =
-        call(QStringLiteral("PurpleAccountGetUsername"), {account}, QStringLiteral("s"))
-            .constFirst()
-            .toString();
-    const QString protocol =
-        call(QStringLiteral("PurpleAccountGetProtocolId"), {account}, QStringLiteral("s"))
-            .constFirst()
-            .toString();
-    return QStringLiteral("pidgin/%1/%2/%3")
-        .arg(protocol, user,
-             m_kind == NameKind::Alias ? QStringLiteral("alias") : QStringLiteral("status"));
-}
-
-qint32 PidginMessenger::resolveAccount()
-{
-    if (!m_accountName.isEmpty()) {
-        // PurpleAccountsFind compares names as the protocol normalises them, so without a
-        // protocol id each account's own protocol is tried in turn.
-        QStringList protocols{m_protocolId};
-        if (m_protocolId.isEmpty()) {
-            protocols.clear();
-            const QList<qint32> all =
-                handleList(call(QStringLiteral("PurpleAccountsGetAll"), {}, QStringLiteral("ai"))
-                               .constFirst());
-            for (const qint32 account : all) {
-                const QString protocol = call(QStringLiteral("PurpleAccountGetProtocolId"),
-                                              {account}, QStringLiteral("s"))
-                                             .constFirst()
-                                             .toString();
-                if (!protocols.contains(protocol))
-                    protocols.append(protocol);
-            }
-        }
-        for (const QString &protocol : std::as_const(protocols)) {
-            const qint32 account = call(QStringLiteral("PurpleAccountsFind"),
-                                        {m_accountName, protocol}, QStringLiteral("i"))
-                                       .constFirst()
-                                       .toInt();
-            if (account != 0)
-                return account;
-        }
-        throw MessengerError(ResultNoInterface,
-                             m_protocolId.isEmpty()
-                                 ? tr("Pidgin has no account \"%1\"").arg(m_accountName)
-                                 : tr("Pidgin has no account \"%1\" of the protocol %2")
-                                       .arg(m_accountName, m_protocolId));
+    if (m_identity.isEmpty()) {
+        const qint32 handle = account();
+        m_identity = QStringLiteral("pidgin/%1/%2/%3")
+                         .arg(purpleString(QStringLiteral("PurpleAccountGetProtocolId"), {handle}),
+                              purpleString(QStringLiteral("PurpleAccountGetUsername"), {handle}),
+                              m_kind == NameKind::Alias ? QStringLiteral("alias")
+                                                        : QStringLiteral("status"));
     }
-    const QList<qint32> active = handleList(
-        call(QStringLiteral("PurpleAccountsGetAllActive"), {}, QStringLiteral("ai")).constFirst());
-    if (active.isEmpty())
-        throw MessengerError(ResultNoInterface, tr("Pidgin has no active account"));
-    return active.constFirst();
-}
-
-QString PidginMessenger::localFriendlyName()
-{
-    return services()->primaryService()->friendlyName();
+    return m_identity;
 }
 
 qint32 PidginMessenger::localState()
 {
     // The status primitive stays "available" while an account is disconnected, so the
     // connection itself is asked.
-    const qint32 account = resolveAccount();
-    if (call(QStringLiteral("PurpleAccountIsConnecting"), {account}, QStringLiteral("i"))
-            .constFirst()
-            .toInt() == 1)
+    const qint32 handle = account();
+    if (purpleInt(QStringLiteral("PurpleAccountIsConnecting"), {handle}) == 1)
         return MessengerStateConnecting;
-    if (call(QStringLiteral("PurpleAccountIsDisconnected"), {account}, QStringLiteral("i"))
-            .constFirst()
-            .toInt() == 1)
+    if (purpleInt(QStringLiteral("PurpleAccountIsDisconnected"), {handle}) == 1)
         return MessengerStateOffline;
     return MessengerStateSignedIn;
 }
 
-std::shared_ptr<MessengerServices> PidginMessenger::services()
+QString PidginMessenger::localFriendlyName()
 {
-    return std::make_shared<PidginServices>(this);
+    if (m_kind == NameKind::Alias)
+        return purpleString(QStringLiteral("PurpleAccountGetAlias"), {account()});
+    if (m_activeStatus == 0)
+        m_activeStatus = purpleInt(QStringLiteral("PurpleAccountGetActiveStatus"), {account()});
+    return purpleString(QStringLiteral("PurpleStatusGetAttrString"),
+                        {m_activeStatus, QStringLiteral("message")});
 }
 
-bool PidginMessenger::isRunning(const QDBusConnection &bus)
+void PidginMessenger::setFriendlyName(const QString &name)
 {
-    return DBusMessenger::isRunning(bus, ServiceName);
-}
-
-QString PidginMessenger::serviceIdFor(qint32 account) const
-{
-    return QStringLiteral("/im/pidgin/purple/PurpleObject/account/%1").arg(account);
-}
-
-void PidginMessenger::onAccountAliasChanged(const QDBusMessage &message)
-{
-    const QVariantList args = message.arguments();
-    if (args.size() < 2)
+    if (m_kind == NameKind::Alias) {
+        purple(QStringLiteral("PurpleAccountSetAlias"), {account(), name});
         return;
-    bool ok = false;
-    const qint32 account = args.at(0).toInt(&ok);
-    if (!ok)
-        return;
-    emit OnLocalFriendlyNameChangeResult(ResultOk, serviceIdFor(account), args.at(1).toString());
-}
-
-void PidginMessenger::onAccountStatusChanged(const QDBusMessage &message)
-{
-    const QVariantList args = message.arguments();
-    bool ok = false;
-    const qint32 account = args.value(0).toInt(&ok);
-    if (!ok)
-        return;
-    // libpurple passes status handles, not the previous message.
-    emit OnLocalFriendlyNameChangeResult(ResultOk, serviceIdFor(account), QString());
-}
-
-void PidginMessenger::onAccountSignedOn(const QDBusMessage &message)
-{
-    bool ok = false;
-    const qint32 account = message.arguments().value(0).toInt(&ok);
-    try {
-        if (!ok || account != resolveAccount())
-            return;
-        // Listeners capture the original first: the waiting name is not written yet.
-        emit signedOn();
-        if (m_pending)
-            writeStatusMessage(account, *m_pending);
-    } catch (const MessengerError &error) {
-        qWarning().noquote()
-            << tr("Pidgin: could not write the waiting name: %1").arg(error.describe());
     }
+    try {
+        writeStatusMessage(name);
+    } catch (const MessengerError &error) {
+        // The user may have deleted Velmira's status in Pidgin meanwhile: made again, once.
+        if (error.isGone() || m_ownStatus == 0)
+            throw;
+        m_ownStatus = 0;
+        writeStatusMessage(name);
+    }
+}
+
+void PidginMessenger::writeStatusMessage(const QString &name)
+{
+    if (m_availability < 0) {
+        const qint32 current = purpleInt(QStringLiteral("PurpleSavedstatusGetCurrent"));
+        m_availability = purpleInt(QStringLiteral("PurpleSavedstatusGetType"), {current});
+        // A signed-in account under an "offline" status (signed on by hand) stays signed in.
+        if (m_availability == PrimitiveOffline)
+            m_availability = PrimitiveAvailable;
+    }
+    if (m_ownStatus == 0) {
+        m_ownStatus = purpleInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle});
+        m_ownPrimitive = -1;
+        if (m_ownStatus == 0) {
+            m_ownStatus = purpleInt(QStringLiteral("PurpleSavedstatusNew"),
+                                    {RotationStatusTitle, m_availability});
+            m_ownPrimitive = m_availability;
+        }
+        if (m_ownStatus == 0)
+            throw MessengerError(ResultFail, tr("PurpleSavedstatusNew gave no status"),
+                                 tr("Pidgin refused to make a status for the rotation."));
+    }
+    if (m_ownPrimitive != m_availability) {
+        purple(QStringLiteral("PurpleSavedstatusSetType"), {m_ownStatus, m_availability});
+        m_ownPrimitive = m_availability;
+    }
+    // Both go out before either is waited for; Pidgin answers them in order.
+    const qint32 handle = account();
+    const QDBusPendingCall message =
+        callLater(PurpleObjectPath, PurpleInterface, QStringLiteral("PurpleSavedstatusSetMessage"),
+                  {m_ownStatus, name});
+    const QDBusPendingCall activate =
+        callLater(PurpleObjectPath, PurpleInterface,
+                  QStringLiteral("PurpleSavedstatusActivateForAccount"), {m_ownStatus, handle});
+    finish(message);
+    finish(activate);
+}
+
+void PidginMessenger::endRotation(const std::optional<QString> &original)
+{
+    if (m_kind == NameKind::Alias) {
+        Messenger::endRotation(original);
+        return;
+    }
+    // The user's own status carries the original message: it was never written. An offline one
+    // would sign off an account the user signed on by hand: there the original message is
+    // written back as the rotation's names were.
+    if (original) {
+        const qint32 current = purpleInt(QStringLiteral("PurpleSavedstatusGetCurrent"));
+        if (purpleInt(QStringLiteral("PurpleSavedstatusGetType"), {current}) == PrimitiveOffline)
+            writeStatusMessage(*original);
+        else
+            purple(QStringLiteral("PurpleSavedstatusActivateForAccount"), {current, account()});
+    }
+    if (m_ownStatus != 0 ||
+        purpleInt(QStringLiteral("PurpleSavedstatusFind"), {RotationStatusTitle}) != 0)
+        purple(QStringLiteral("PurpleSavedstatusDelete"), {RotationStatusTitle},
+               QStringLiteral("i"));
+    m_ownStatus = 0;
+}
+
+bool PidginMessenger::isOurs(const QDBusMessage &message)
+{
+    bool ok = false;
+    const qint32 handle = message.arguments().value(0).toInt(&ok);
+    try {
+        return ok && handle == account();
+    } catch (const MessengerError &) {
+        return false;
+    }
+}
+
+void PidginMessenger::onAliasChanged(const QDBusMessage &message)
+{
+    if (isOurs(message))
+        emit OnLocalFriendlyNameChangeResult(ResultOk, PurpleObjectPath,
+                                             message.arguments().value(1).toString());
+}
+
+void PidginMessenger::onStatusChanged(const QDBusMessage &message)
+{
+    if (!isOurs(message))
+        return;
+    // (account, old status, new status): libpurple passes status handles, not the old message.
+    m_activeStatus = message.arguments().value(2).toInt();
+    emit OnLocalFriendlyNameChangeResult(ResultOk, PurpleObjectPath, QString());
+}
+
+void PidginMessenger::onSignedOn(const QDBusMessage &message)
+{
+    if (isOurs(message))
+        emit signedOn();
+}
+
+void PidginMessenger::onSignedOff(const QDBusMessage &message)
+{
+    if (isOurs(message))
+        emit signedOff();
+}
+
+void PidginMessenger::onSavedStatusChanged()
+{
+    m_availability = -1;
 }
 
 } // namespace Velmira

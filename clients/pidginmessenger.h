@@ -1,29 +1,27 @@
 #pragma once
 
-#include "core/messenger.h"
+#include "dbusclient.h"
 
-#include <QDBusConnection>
 #include <QDBusMessage>
-
-#include <optional>
 
 namespace Velmira {
 
-// Drives a running Pidgin through libpurple's D-Bus service. The primary service is one account:
-// the one named by user name and protocol id, else the first active account. libpurple's
-// handles change between its runs, so each operation resolves them afresh.
+// Drives a running Pidgin (or Finch) through libpurple's D-Bus service, on one account: the one
+// named by user name and protocol id, else the first active account.
 //
-// The display name is either the status message of the account (what contacts see: XMPP
-// contacts never see the alias) or the account's alias. Both may be empty, so an empty original
-// is put back like any other.
+// The display name is either the account's status message (what contacts see: XMPP contacts
+// never see the alias) or its alias. Both may be empty, so an empty original is put back like any
+// other. Status messages are written through a saved status of Velmira's own,
+// RotationStatusTitle, applied to the account alone: the user's saved statuses are never written.
+// It copies the availability of the user's current saved status, so a change the user makes in
+// Pidgin meanwhile is followed. The end of a rotation applies the user's current saved status to
+// the account again (unless it is an offline one and the account was signed on by hand) and
+// deletes Velmira's.
 //
-// Status messages rotate through a saved status of Velmira's own, RotationStatusTitle, applied
-// to the account alone: the user's saved statuses, the current one included, are never written.
-// Each write copies the availability of the user's current saved status, so a change the user
-// makes in Pidgin meanwhile is followed. The reset applies the user's current saved status to
-// the account again, and the end of a rotation deletes Velmira's status. While the account is
-// not signed in nothing is written: the latest name waits, and is written when it signs on.
-class PidginMessenger : public Messenger
+// Handles are libpurple's for this run of Pidgin and are kept; what can change (the account's
+// active status, the user's availability) is learnt from Pidgin's signals, so a steady write
+// costs two calls and reading the name back one.
+class PidginMessenger : public DBusClient
 {
     Q_OBJECT
 public:
@@ -44,50 +42,45 @@ public:
     // An empty `accountName` picks the first active account; an empty `protocolId` (e.g.
     // "prpl-jabber") matches any protocol.
     explicit PidginMessenger(const QDBusConnection &bus = QDBusConnection::sessionBus(),
-                             NameKind kind = NameKind::Alias, const QString &accountName = {},
-                             const QString &protocolId = {}, QObject *parent = nullptr);
-    ~PidginMessenger() override;
+                             NameKind kind = NameKind::StatusMessage,
+                             const QString &accountName = {}, const QString &protocolId = {},
+                             QObject *parent = nullptr);
 
-    QString localFriendlyName() override;
     qint32 localState() override;
-    std::shared_ptr<MessengerServices> services() override;
-
+    QString localFriendlyName() override;
+    void setFriendlyName(const QString &name) override;
+    void endRotation(const std::optional<QString> &original) override;
     QString clientName() const override;
     QString identity() override;
     bool emptyNameIsAName() const override { return true; }
-    void restoreName(const QString &original) override;
-    void endRotation() override;
-
-    NameKind nameKind() const { return m_kind; }
-    // The name waiting for the account to sign on, if any.
-    const std::optional<QString> &pendingName() const { return m_pending; }
-
-    static bool isRunning(const QDBusConnection &bus);
-
-    // The account handle of the primary service, resolved now. Throws when there is none.
-    qint32 resolveAccount();
+    bool reportsSignOn() const override { return true; }
 
 private slots:
-    void onAccountAliasChanged(const QDBusMessage &message);
-    void onAccountStatusChanged(const QDBusMessage &message);
-    void onAccountSignedOn(const QDBusMessage &message);
+    void onAliasChanged(const QDBusMessage &message);
+    void onStatusChanged(const QDBusMessage &message);
+    void onSignedOn(const QDBusMessage &message);
+    void onSignedOff(const QDBusMessage &message);
+    void onSavedStatusChanged();
 
 private:
-    friend class PidginService;
-    QVariantList call(const QString &method, const QVariantList &args,
-                      const QString &expectedSignature);
-    QString serviceIdFor(qint32 account) const;
-    qint32 callInt(const QString &method, const QVariantList &args);
-    bool isSignedOn(qint32 account);
-    void writeStatusMessage(qint32 account, const QString &name);
-    QString statusMessage(qint32 account);
-    void connectSignal(const QString &signal, const char *slot, bool on);
+    QVariantList purple(const QString &method, const QVariantList &args = {},
+                        const QString &signature = {});
+    qint32 purpleInt(const QString &method, const QVariantList &args = {});
+    QString purpleString(const QString &method, const QVariantList &args = {});
+    // The account's handle, found on first use.
+    qint32 account();
+    bool isOurs(const QDBusMessage &message);
+    void writeStatusMessage(const QString &name);
 
-    QDBusConnection m_bus;
     NameKind m_kind;
     QString m_accountName;
     QString m_protocolId;
-    std::optional<QString> m_pending;
+    qint32 m_account = 0;
+    QString m_identity;
+    qint32 m_activeStatus = 0;  // the account's active status, 0 until known
+    qint32 m_ownStatus = 0;     // Velmira's saved status, 0 until made or found
+    qint32 m_ownPrimitive = -1; // the availability it was given
+    qint32 m_availability = -1; // of the user's current saved status; -1: to be read
 };
 
 } // namespace Velmira

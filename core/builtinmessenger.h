@@ -4,9 +4,9 @@
 
 namespace Velmira {
 
-// The built-in client: an in-process Messenger client with one primary service, so that Velmira
-// does its whole job where no client program runs. Like a separate client, it raises the
-// change-result event later, through the event loop, not inside the write.
+// The built-in client: an in-process Messenger client, so that Velmira does its whole job where
+// no client program runs. Like a separate client, it raises the change-result event later,
+// through the event loop, not inside the write.
 class BuiltinMessenger : public Messenger
 {
     Q_OBJECT
@@ -15,9 +15,9 @@ public:
     explicit BuiltinMessenger(QObject *parent = nullptr);
     BuiltinMessenger(const QString &displayName, QObject *parent = nullptr);
 
-    QString localFriendlyName() override;
-    qint32 localState() override;
-    std::shared_ptr<MessengerServices> services() override;
+    qint32 localState() override { return m_state; }
+    QString localFriendlyName() override { return m_name; }
+    void setFriendlyName(const QString &name) override;
 
     void setLocalState(qint32 state) { m_state = state; }
 
@@ -25,9 +25,6 @@ public:
     static QString loginName();
 
 private:
-    friend class BuiltinService;
-    void writeName(const QString &name);
-
     QString m_name;
     qint32 m_state;
 };

@@ -36,8 +36,10 @@ Loaded<std::optional<RestoreRecord>> RestoreRecord::read(const QString &path)
         !object.value(u"original").isString() || !object.value(u"names").isArray())
         return {{},
                 Result::failure(tr("Could not read %1: it is not a restore record.").arg(path))};
-    RestoreRecord record{
-        object.value(u"identity").toString(), object.value(u"original").toString(), {}};
+    RestoreRecord record{object.value(u"identity").toString(),
+                         object.value(u"original").toString(),
+                         {},
+                         object.value(u"clientQuit").toBool()};
     for (const QJsonValue &name : object.value(u"names").toArray())
         record.names << name.toString();
     return {record, Result::success()};
@@ -47,9 +49,11 @@ Result RestoreRecord::write(const QString &path) const
 {
     QDir().mkpath(QFileInfo(path).path());
     QSaveFile file(path);
-    const QJsonObject object{{QStringLiteral("identity"), identity},
-                             {QStringLiteral("original"), original},
-                             {QStringLiteral("names"), QJsonArray::fromStringList(names)}};
+    QJsonObject object{{QStringLiteral("identity"), identity},
+                       {QStringLiteral("original"), original},
+                       {QStringLiteral("names"), QJsonArray::fromStringList(names)}};
+    if (clientQuit)
+        object.insert(QStringLiteral("clientQuit"), true);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(object).toJson()) < 0 ||
         !file.commit())
         return Result::failure(tr("Could not write %1: %2").arg(path, file.errorString()));

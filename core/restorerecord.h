@@ -18,6 +18,8 @@ struct RestoreRecord
     QString identity; // Messenger::identity() of the client written to
     QString original;
     QStringList names;
+    // The rotation ended because its client quit (else Velmira itself ended during it).
+    bool clientQuit = false;
 
     bool operator==(const RestoreRecord &) const = default;
 
@@ -25,6 +27,7 @@ struct RestoreRecord
     static QString pathBeside(const QString &settingsFile);
     // The record in `path`: nullopt when there is none; a failure names the path and reason.
     static Loaded<std::optional<RestoreRecord>> read(const QString &path);
+    // Creates the record's folder when there is none yet (a first run).
     Result write(const QString &path) const;
     static Result remove(const QString &path);
 };

@@ -1,7 +1,6 @@
 #include "rotationengine.h"
 
-#include "core/restorerecord.h"
-#include "messengerops.h"
+#include "restorerecord.h"
 
 #include <QLocale>
 
@@ -22,20 +21,26 @@ RotationEngine::RotationEngine(QObject *parent) : QObject(parent)
     connect(&m_timer, &QTimer::timeout, this, &RotationEngine::tick);
 }
 
+RotationEngine::~RotationEngine() = default;
+
 void RotationEngine::setMessenger(Messenger *messenger)
 {
     if (m_messenger == messenger)
         return;
-    if (m_messenger) {
-        disconnect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
-        disconnect(m_messenger, &Messenger::noticeForUser, this, &RotationEngine::noticeGiven);
-    }
+    if (m_state == State::Running)
+        abandonRotation(false);
+    if (m_messenger)
+        disconnect(m_messenger, nullptr, this, nullptr);
     m_messenger = messenger;
+    m_clientGone = false;
     m_originalName.reset();
-    m_inRotation = false;
     if (m_messenger) {
-        connect(m_messenger, &Messenger::signedOn, this, &RotationEngine::signedOn);
-        connect(m_messenger, &Messenger::noticeForUser, this, &RotationEngine::noticeGiven);
+        connect(m_messenger, &Messenger::signedOn, this, &RotationEngine::onSignedOn);
+        connect(m_messenger, &Messenger::signedOff, this, [this] {
+            if (m_session)
+                m_session->signedOff();
+        });
+        connect(m_messenger, &Messenger::gone, this, &RotationEngine::onClientGone);
     }
 }
 
@@ -67,110 +72,78 @@ std::optional<int> RotationEngine::periodFromText(const QString &intervalText)
 
 void RotationEngine::reportClientError(const QString &what, const MessengerError &error)
 {
-    emit errorOccurred(
-        tr("%1: %2\n\nDetails: %3").arg(what, error.userMessage(), error.describe()));
+    if (error.isGone()) {
+        onClientGone();
+        return;
+    }
+    emit errorOccurred(tr("%1: %2").arg(what, error.report()));
 }
 
 void RotationEngine::captureOriginalName()
 {
-    if (!m_messenger)
+    if (!m_messenger || m_clientGone)
         return;
+    Messenger &client = *m_messenger;
     try {
-        m_originalName = MessengerOps::captureDisplayName(*m_messenger);
-    } catch (const MessengerError &error) {
-        m_originalName.reset();
-        reportClientError(tr("Could not read the display name in force"), error);
-        return;
-    }
-    if (m_originalName)
-        recoverFromRecord();
-}
+        if (!passesStateTest(client))
+            return; // taken when the account signs on
+        const QString shown = client.localFriendlyName();
+        const bool had = m_originalName.has_value();
+        if (!had)
+            m_originalName = shown;
 
-void RotationEngine::signedOn()
-{
-    if (!m_originalName)
-        captureOriginalName();
-    else if (m_state == State::Idle)
-        recoverFromRecord();
-}
-
-void RotationEngine::recoverFromRecord()
-{
-    if (m_recordPath.isEmpty() || !m_messenger)
-        return;
-    const Loaded<std::optional<RestoreRecord>> loaded = RestoreRecord::read(m_recordPath);
-    if (!loaded.result.ok) {
-        emit errorOccurred(loaded.result.message);
-        return;
-    }
-    try {
-        if (!loaded.value || loaded.value->identity != m_messenger->identity()) {
-            if (m_state == State::Running)
-                writeRecord();
-            return;
+        std::optional<RestoreRecord> record;
+        if (!m_recordPath.isEmpty()) {
+            const Loaded<std::optional<RestoreRecord>> loaded = RestoreRecord::read(m_recordPath);
+            if (!loaded.result.ok)
+                emit errorOccurred(loaded.result.message);
+            else if (loaded.value && loaded.value->identity == client.identity())
+                record = loaded.value;
         }
-        const RestoreRecord &record = *loaded.value;
-        const QString shown = MessengerOps::primaryService(*m_messenger)->friendlyName();
-        const bool ours = shown != record.original && record.names.contains(shown);
-        if (ours || shown == record.original)
-            m_originalName = record.original;
+        // The client still shows a name of the recorded rotation: the recorded original is the
+        // user's own. A running rotation only learns it.
+        const bool ours = record && shown != record->original && record->names.contains(shown);
+        if (record && (ours || shown == record->original) && !had)
+            m_originalName = record->original;
         if (m_state == State::Running) {
-            // The rotation goes on: only the original it will put back changes.
-            writeRecord();
+            if (!had && m_session)
+                m_session->adoptOriginal(*m_originalName);
             return;
         }
-        // What the client keeps for a rotation goes; the user's name comes back when the client
-        // still shows a name the rotation wrote.
-        m_messenger->endRotation();
-        if (ours) {
-            m_messenger->restoreName(record.original);
-            emit noticeGiven(tr("Velmira ended during a rotation last time: your display name "
-                                "\"%1\" in %2 has been put back.")
-                                 .arg(record.original, m_messenger->clientName()));
-        }
-        removeRecord();
+        if (!record)
+            return;
+        // What the client keeps of that rotation goes, and the user's name comes back.
+        RotationSession recovery(client, *record, m_recordPath);
+        connect(&recovery, &RotationSession::errorOccurred, this, &RotationEngine::errorOccurred);
+        connect(&recovery, &RotationSession::clientGone, this, &RotationEngine::onClientGone);
+        if (!recovery.finish(ours) || !ours)
+            return;
+        emit noticeGiven(record->clientQuit
+                             ? tr("The last rotation ended when %2 quit: your display name "
+                                  "\"%1\" in %2 has been put back.")
+                                   .arg(record->original, client.clientName())
+                             : tr("Velmira ended during a rotation last time: your display name "
+                                  "\"%1\" in %2 has been put back.")
+                                   .arg(record->original, client.clientName()));
     } catch (const MessengerError &error) {
-        reportClientError(tr("Could not put back the display name of the last rotation"), error);
+        reportClientError(tr("Could not read the display name in force"), error);
     }
 }
 
-void RotationEngine::writeRecord()
+void RotationEngine::onSignedOn()
 {
-    if (m_recordPath.isEmpty() || !m_messenger || !m_originalName)
-        return;
-    try {
-        const Result written =
-            RestoreRecord{m_messenger->identity(), *m_originalName, m_shownNames}.write(
-                m_recordPath);
-        if (!written.ok)
-            emit errorOccurred(tr("Your display name may not come back if Velmira ends "
-                                  "unexpectedly. %1")
-                                   .arg(written.message));
-    } catch (const MessengerError &error) {
-        reportClientError(tr("Could not record the display name to put back"), error);
-    }
-}
-
-void RotationEngine::removeRecord()
-{
-    if (m_recordPath.isEmpty())
-        return;
-    const Result removed = RestoreRecord::remove(m_recordPath);
-    if (!removed.ok)
-        emit errorOccurred(removed.message);
+    // A running rotation without an original takes it now, before its held name is written; an
+    // idle engine puts back what a rotation could not while the account was offline.
+    if (m_state == State::Idle || !m_originalName)
+        captureOriginalName();
+    if (m_session)
+        m_session->signedOn();
 }
 
 bool RotationEngine::start(const QString &namesText, const QString &intervalText)
 {
     if (m_state == State::Running)
         return false;
-
-    // Split once here: the text taken at Start does not change until the next Start, so each
-    // tick only picks.
-    m_shownNames = namesToShow(namesText);
-    // Starting at the end makes the first tick wrap to the first name.
-    m_nameIndex = qint32(m_shownNames.size());
-
     const std::optional<int> period = periodFromText(intervalText);
     if (!period) {
         emit errorOccurred(
@@ -178,25 +151,39 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
                 .arg(intervalText));
         return false;
     }
+    // Split once here: the text taken at Start does not change until the next Start, so each
+    // tick only picks.
+    QStringList names = namesToShow(namesText);
+    if (m_messenger && m_clientGone) {
+        emit errorOccurred(
+            tr("Could not start: %1 is not running.").arg(m_messenger->clientName()));
+        return false;
+    }
     if (m_messenger) {
-        for (qsizetype line = 0; line < m_shownNames.size(); ++line) {
-            if (const std::optional<QString> problem = m_messenger->checkName(m_shownNames[line])) {
+        for (qsizetype line = 0; line < names.size(); ++line) {
+            if (const std::optional<QString> problem = m_messenger->checkName(names[line])) {
                 emit errorOccurred(
-                    tr("Could not start: line %1, \"%2\", cannot be a display name "
-                       "in %3: %4")
+                    tr("Could not start: line %1, \"%2\", cannot be a display name in %3: %4")
                         .arg(line + 1)
-                        .arg(m_shownNames[line], m_messenger->clientName(), *problem));
+                        .arg(names[line], m_messenger->clientName(), *problem));
                 return false;
             }
         }
+        m_session = std::make_unique<RotationSession>(*m_messenger, std::move(names),
+                                                      m_originalName, m_recordPath);
+        connect(m_session.get(), &RotationSession::errorOccurred, this,
+                &RotationEngine::errorOccurred);
+        connect(m_session.get(), &RotationSession::noticeGiven, this, &RotationEngine::noticeGiven);
+        connect(m_session.get(), &RotationSession::clientGone, this, &RotationEngine::onClientGone);
+        connect(m_session.get(), &RotationSession::writeFailed, this,
+                [this] { abandonRotation(false); });
         try {
-            m_messenger->beginRotation();
+            m_session->begin();
         } catch (const MessengerError &error) {
+            m_session.reset();
             reportClientError(tr("Could not start"), error);
             return false;
         }
-        m_inRotation = true;
-        writeRecord();
     }
     m_timer.setInterval(*period);
     m_timer.start();
@@ -210,73 +197,56 @@ void RotationEngine::stop(bool restore)
         return;
     m_timer.stop();
     setState(State::Idle);
-    restoreOriginalName(restore);
-}
-
-void RotationEngine::clientGone()
-{
-    if (m_state != State::Running)
-        return;
-    m_timer.stop();
-    setState(State::Idle);
-    emit errorOccurred(tr("The rotation stopped: %1 is no longer running. Your display name is put "
-                          "back when it is running again.")
-                           .arg(m_messenger ? m_messenger->clientName() : QString()));
+    std::unique_ptr<RotationSession> ended = std::move(m_session);
+    if (ended && !m_clientGone)
+        ended->finish(restore);
 }
 
 void RotationEngine::tick()
 {
-    if (m_state != State::Running)
-        return;
-    if (m_nameIndex == qint32(m_shownNames.size()))
-        m_nameIndex = 0;
-    if (m_shownNames.isEmpty() || !m_messenger)
-        return;
-    try {
-        const std::shared_ptr<MessengerService> service =
-            MessengerOps::primaryService(*m_messenger);
-        service->setFriendlyName(m_shownNames.at(m_nameIndex));
-    } catch (const MessengerError &error) {
-        // A client that refuses a write would refuse the next one too: stop, and say so once.
-        m_timer.stop();
-        setState(State::Idle);
-        reportClientError(tr("The rotation stopped: could not set the display name \"%1\"")
-                              .arg(m_shownNames.at(m_nameIndex)),
-                          error);
-        return;
-    }
-    ++m_nameIndex;
+    if (m_state == State::Running && m_session)
+        m_session->tick();
 }
 
 void RotationEngine::restoreOriginalName(bool restore)
 {
-    if (!m_messenger)
+    if (m_state == State::Running) {
+        stop(restore);
         return;
-    bool done = !restore;
-    try {
-        if (restore && MessengerOps::stateTest(*m_messenger)) {
-            done = true;
-            if (m_originalName && (!m_originalName->isEmpty() || m_messenger->emptyNameIsAName()))
-                m_messenger->restoreName(*m_originalName);
-        }
-    } catch (const MessengerError &error) {
-        done = false;
-        reportClientError(tr("Could not put back the display name \"%1\"")
-                              .arg(m_originalName.value_or(QString())),
-                          error);
     }
-    if (m_inRotation) {
-        m_inRotation = false;
-        try {
-            m_messenger->endRotation();
-        } catch (const MessengerError &error) {
-            reportClientError(tr("Could not end the rotation"), error);
-        }
+    if (!m_messenger || m_clientGone)
+        return;
+    // Idle: a rotation of no names ends what is left of the last one and puts the name back.
+    RotationSession reset(*m_messenger, {}, m_originalName, m_recordPath);
+    connect(&reset, &RotationSession::errorOccurred, this, &RotationEngine::errorOccurred);
+    connect(&reset, &RotationSession::clientGone, this, &RotationEngine::onClientGone);
+    reset.finish(restore);
+}
+
+void RotationEngine::abandonRotation(bool clientQuit)
+{
+    m_timer.stop();
+    if (std::unique_ptr<RotationSession> ended = std::move(m_session)) {
+        ended->abandon(clientQuit);
+        // It may be the sender of the signal that brought us here.
+        ended.release()->deleteLater();
     }
-    // Kept when the name could not be put back: the next start, or the account's next sign-on,
-    // puts it back.
-    if (done)
-        removeRecord();
+    setState(State::Idle);
+}
+
+void RotationEngine::onClientGone()
+{
+    if (m_clientGone || !m_messenger)
+        return;
+    m_clientGone = true;
+    const QString client = m_messenger->clientName();
+    if (m_state == State::Running) {
+        abandonRotation(true);
+        emit errorOccurred(tr("The rotation stopped: %1 is no longer running. Your display name "
+                              "is put back when it is running again.")
+                               .arg(client));
+    }
+    emit clientLost(client);
 }
 
 void RotationEngine::setState(State state)

@@ -1,19 +1,22 @@
 #pragma once
 
 #include "messenger.h"
+#include "rotationsession.h"
 
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 namespace Velmira {
 
 // The timed rotation of the display name. GUI-free: the main window hands it the names text,
 // the interval text and the reset option, wires its buttons to state(), and shows what it
-// reports through errorOccurred(). Tests drive tick() directly instead of waiting.
+// reports. It holds the binding to the client and the original name taken from it; each Start
+// makes a RotationSession that owns the rotation until it ends. Tests drive tick() directly.
 class RotationEngine : public QObject
 {
     Q_OBJECT
@@ -30,23 +33,23 @@ public:
     static constexpr int MinimumPeriodMs = 1000;
 
     explicit RotationEngine(QObject *parent = nullptr);
+    ~RotationEngine() override;
 
-    // The client the engine writes through; not owned. Null after the client is released, when
-    // every step that needs it does nothing. A new client comes with no original name: capture
-    // it with captureOriginalName().
+    // The client the engine writes through; not owned. A running rotation ends first, without
+    // asking the old client anything. A new client comes with no original name: capture it with
+    // captureOriginalName(). Null: no client (every step that needs one does nothing).
     void setMessenger(Messenger *messenger);
     // The file of the restore record (RestoreRecord); empty, the default, keeps none.
     void setRestoreRecordPath(const QString &path) { m_recordPath = path; }
 
     State state() const { return m_state; }
-
     // The rotation timer (precise, so a long rotation does not drift).
     const QTimer &timer() const { return m_timer; }
-
-    qint32 nameIndex() const { return m_nameIndex; }
-    // The names the ticks show, in order: the elements taken at Start.
-    const QStringList &shownNames() const { return m_shownNames; }
+    // The running rotation, else null.
+    RotationSession *session() const { return m_session.get(); }
     const std::optional<QString> &originalName() const { return m_originalName; }
+    // Whether the bound client's program has left.
+    bool clientGone() const { return m_clientGone; }
 
     // The elements a rotation of `text` shows: elements 0 to n-1 of a text with n CR LF pairs,
     // and element n too when it is not empty.
@@ -56,29 +59,22 @@ public:
     static std::optional<int> periodFromText(const QString &intervalText);
 
 public slots:
-    // Capture of the display name in force (state test, then the primary service's name), at
-    // start-up, when a client is bound later, or when the account signs on. Reports a failing
-    // call and leaves originalName unset. Then, when the restore record is of this client and
-    // the client shows a name of that rotation, puts the recorded original back (while Idle),
-    // takes it as this run's original and says so.
+    // Takes the display name in force as the original (when the state test passes; else at the
+    // account's sign-on). A restore record of this client whose rotation the client still shows
+    // puts the recorded original back (while Idle), which becomes this run's original.
     void captureOriginalName();
-
-    // Idle -> Running. Returns false (and reports) when the interval text is unusable, when the
-    // client cannot take one of the names (the line is named) or cannot begin a rotation; the
-    // engine then stays Idle. Does nothing while Running. Records the original before the first
-    // write.
+    // Idle -> Running. Returns false (and reports) when the interval text is unusable or the
+    // client cannot take one of the names (the line is named); the engine stays Idle.
     bool start(const QString &namesText, const QString &intervalText);
-    // Running -> Idle, then restoreOriginalName(restore). Does nothing while Idle.
+    // Running -> Idle, then the reset. Does nothing while Idle.
     void stop(bool restore);
-    // The client program has left: a rotation stops where it is and says so. The restore record
-    // stays, so the original comes back when the client does.
-    void clientGone();
-    // The tick: writes the next name. A failing client call stops the rotation and reports.
     void tick();
-    // Puts originalName back when `restore` is true (the user asked for it) and the client's
-    // state allows; an empty original only to a client whose names may be empty. Ends the
-    // client's rotation, and removes the restore record unless a wanted reset could not be done.
+    // The reset, Running or not: ends a running rotation (the timer stops) and puts the original
+    // back when `restore` is true and the client's state allows. Asks nothing of a client that
+    // has gone.
     void restoreOriginalName(bool restore);
+    // Holds the ticks of a running rotation until it ends (the shutdown's last steps).
+    void freeze() { m_timer.stop(); }
 
 signals:
     void stateChanged(Velmira::RotationEngine::State state);
@@ -86,25 +82,24 @@ signals:
     void errorOccurred(const QString &message);
     // Something the user should know that is not a failure, in words for the user.
     void noticeGiven(const QString &message);
+    // The bound client's program has left (told once).
+    void clientLost(const QString &clientName);
 
 private:
     void setState(State state);
-    void signedOn();
-    void recoverFromRecord();
-    void writeRecord();
-    void removeRecord();
+    void onSignedOn();
+    void onClientGone();
+    // Ends the running rotation where it is, without asking the client.
+    void abandonRotation(bool clientQuit);
     void reportClientError(const QString &what, const MessengerError &error);
 
     QPointer<Messenger> m_messenger;
+    bool m_clientGone = false;
     State m_state = State::Idle;
     QTimer m_timer;
-
-    QStringList m_shownNames;
-    qint32 m_nameIndex = 0;
+    std::unique_ptr<RotationSession> m_session;
     std::optional<QString> m_originalName;
     QString m_recordPath;
-    // Between the client's beginRotation() and its endRotation().
-    bool m_inRotation = false;
 };
 
 } // namespace Velmira

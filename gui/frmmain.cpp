@@ -125,6 +125,10 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
     connect(&m_engine, &RotationEngine::errorOccurred, this, &frmMain::reportError);
     connect(&m_engine, &RotationEngine::noticeGiven, this, &frmMain::reportNotice);
+    connect(&m_engine, &RotationEngine::clientLost, this, [this](const QString &client) {
+        setClientNote(
+            tr("%1 is no longer running: Velmira uses it again when it is back.").arg(client));
+    });
     connect(&m_sysTray, &Velmira::SysTray::activated, this, &frmMain::sysTray_Activated);
 }
 
@@ -247,7 +251,7 @@ bool frmMain::Form_Load()
         if (m_createMessenger)
             m_messenger = m_createMessenger();
     } catch (const Velmira::MessengerError &error) {
-        reportError(tr("Could not start the Messenger client: %1").arg(error.describe()));
+        reportError(tr("Could not start the Messenger client: %1").arg(error.report()));
         return false;
     }
     if (!m_messenger) {
@@ -262,6 +266,7 @@ bool frmMain::Form_Load()
 
     options();
     loadSettings();
+    m_loaded = true;
     return true;
 }
 
@@ -284,6 +289,8 @@ void frmMain::bindNow(std::unique_ptr<Velmira::Messenger> messenger)
     m_messenger = std::move(messenger);
     setClientNote(QString());
     m_engine.captureOriginalName();
+    // The label may still show what the last client showed before it went.
+    messenger_OnLocalFriendlyNameChangeResult(Velmira::ResultOk, QString(), QString());
 }
 
 void frmMain::setClientNote(const QString &text)
@@ -479,6 +486,8 @@ void frmMain::Form_Unload(UnloadMode mode)
         return;
     m_quitting = true;
     m_unattended = mode == UnloadMode::Program;
+    // No tick may run while a report of the save or the reset waits for the user.
+    m_engine.freeze();
     // A failed save is reported; the shutdown goes on, so the name is still put back.
     saveSettings();
     m_engine.restoreOriginalName(options()->resetNickValue() == ResetChecked);
@@ -561,7 +570,7 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     Q_UNUSED(hr);
     Q_UNUSED(service);
     Q_UNUSED(prevFriendlyName);
-    if (!m_messenger)
+    if (!m_messenger || m_engine.clientGone())
         return;
     try {
         const QString name = m_messenger->localFriendlyName();
@@ -569,8 +578,9 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
         // Read aloud with what it is; the text alone would be a bare name.
         Label1->setAccessibleName(tr("Display name: %1").arg(name));
     } catch (const Velmira::MessengerError &error) {
-        reportError(tr("Could not read the display name: %1\n\nDetails: %2")
-                        .arg(error.userMessage(), error.describe()));
+        // A client that has gone is told once, by the engine.
+        if (!error.isGone())
+            reportError(tr("Could not read the display name: %1").arg(error.report()));
     }
 }
 
@@ -727,8 +737,10 @@ void frmMain::reportError(const QString &text)
 {
     if (m_unattended)
         m_boxes->notice(text);
-    else
+    else if (m_quitting || !m_loaded) // the program may end right after: read first
         m_boxes->error(this, text);
+    else // the window stays usable meanwhile, and can be closed
+        m_boxes->warn(this, text);
 }
 
 void frmMain::reportNotice(const QString &text)

@@ -207,6 +207,8 @@ private:
     std::optional<QString> m_pendingNames;
     // Set by an unload the program was asked for: nobody may be there to close a message box.
     bool m_unattended = false;
+    // Form_Load has run to its end.
+    bool m_loaded = false;
     // Frame width and height around the client area, as last seen.
     QSize m_frameExtra{0, 0};
 };

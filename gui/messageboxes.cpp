@@ -21,14 +21,29 @@ void QtMessageBoxes::error(QWidget *parent, const QString &text)
     QMessageBox::critical(owner, QStringLiteral("Velmira"), text);
 }
 
-void QtMessageBoxes::information(QWidget *parent, const QString &text)
+namespace {
+// A box that does not wait: the main window can still be used, and closed, while it shows. It
+// comes up without taking the keyboard: a report that arrives by itself (a tick's, a client's)
+// must not catch the keys the user meant for the window, such as the close key.
+void showBox(QMessageBox::Icon icon, QWidget *parent, const QString &text)
 {
-    // Not modal: a notice given during the start-up must not hold the start-up up.
-    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Velmira"), text,
-                                QMessageBox::Ok, parent && parent->isVisible() ? parent : nullptr);
+    auto *box = new QMessageBox(icon, QStringLiteral("Velmira"), text, QMessageBox::Ok,
+                                parent && parent->isVisible() ? parent : nullptr);
     box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->setModal(false);
     box->show();
+}
+} // namespace
+
+void QtMessageBoxes::warn(QWidget *parent, const QString &text)
+{
+    showBox(QMessageBox::Critical, parent, text);
+}
+
+void QtMessageBoxes::information(QWidget *parent, const QString &text)
+{
+    showBox(QMessageBox::Information, parent, text);
 }
 
 void QtMessageBoxes::notice(const QString &text)

@@ -268,6 +268,36 @@ private slots:
         QVERIFY(!statusFile().contains("Bob"));
     }
 
+    // A user whose saved status is an offline one may have signed the account on by hand: the
+    // rotation keeps it signed on, showing each name as available, and Stop leaves it on.
+    void offlineSavedStatusSignedOnByHand()
+    {
+        QVERIFY(startPidgin(true));
+        const int offline =
+            purple(QStringLiteral("PurpleSavedstatusNew"), {QStringLiteral("Own offline"), 1})
+                .toInt();
+        purple(QStringLiteral("PurpleSavedstatusActivate"), {offline});
+        QVERIFY(!seenUntil(QStringLiteral("unavailable "), true).isEmpty());
+        purple(QStringLiteral("PurpleAccountConnect"), {account()});
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return purple(QStringLiteral("PurpleAccountIsConnected"), {account()}).toInt() == 1;
+            },
+            Patience));
+        const std::unique_ptr<Messenger> client = defaultClient();
+        RotationEngine engine;
+        engine.setMessenger(client.get());
+        engine.captureOriginalName();
+        m_lines.clear();
+        QVERIFY(engine.start(Names, QStringLiteral("3600000")));
+        engine.tick();
+        QVERIFY2(seenUntil(seen(u"Ann"_qs)).contains(seen(u"Ann"_qs)),
+                 qPrintable(m_lines.join(u',')));
+        engine.stop(true);
+        QCOMPARE(nextSeen(1), QStringList{seen(*engine.originalName())});
+        QCOMPARE(purple(QStringLiteral("PurpleAccountIsConnected"), {account()}).toInt(), 1);
+    }
+
     void restoreAfterAbruptEnd_data()
     {
         QTest::addColumn<bool>("velmiraKilled"); // else Pidgin quits mid-rotation

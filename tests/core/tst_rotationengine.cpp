@@ -6,18 +6,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using Velmira::RotationEngine;
+using namespace Velmira;
 
 namespace {
 const QString Interval = QStringLiteral("1000");
-
-QStringList namesOf(const QStringList &writes)
-{
-    QStringList names;
-    for (const QString &write : writes)
-        names << write.section(u':', 1);
-    return names;
-}
+const QString Names = QStringLiteral("Ann\r\nBob\r\nCy\r\n");
 } // namespace
 
 class TestRotationEngine : public QObject
@@ -27,16 +20,20 @@ class TestRotationEngine : public QObject
 private slots:
     void init()
     {
+        dir = std::make_unique<QTemporaryDir>();
         client = std::make_unique<ScriptedMessenger>();
         engine = std::make_unique<RotationEngine>();
         engine->setMessenger(client.get());
         errors = std::make_unique<QSignalSpy>(engine.get(), &RotationEngine::errorOccurred);
+        notices = std::make_unique<QSignalSpy>(engine.get(), &RotationEngine::noticeGiven);
     }
     void cleanup()
     {
+        notices.reset();
         errors.reset();
         engine.reset();
         client.reset();
+        dir.reset();
     }
 
     void namesShownInOrder_data()
@@ -44,8 +41,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("cycle");
 
-        QTest::newRow("every line ended") << "Ann\r\nBob\r\nCy\r\n"
-                                          << QStringList{"Ann", "Bob", "Cy"};
+        QTest::newRow("every line ended") << Names << QStringList{"Ann", "Bob", "Cy"};
         QTest::newRow("last line without line end")
             << "Ann\r\nBob\r\nCy" << QStringList{"Ann", "Bob", "Cy"};
         QTest::newRow("empty line inside") << "Ann\r\n\r\nBob\r\n" << QStringList{"Ann", "", "Bob"};
@@ -68,7 +64,6 @@ private slots:
 
         QVERIFY(engine->start(text, Interval));
         QVERIFY2(client->writes().isEmpty(), "Start itself writes nothing");
-
         const int ticks = int(cycle.size()) * 2 + 1;
         for (int i = 0; i < ticks; ++i)
             engine->tick();
@@ -76,7 +71,7 @@ private slots:
         QStringList expected;
         for (int i = 0; i < ticks && !cycle.isEmpty(); ++i)
             expected << cycle.at(i % cycle.size());
-        QCOMPARE(namesOf(client->writes()), expected);
+        QCOMPARE(client->writes(), expected);
         QCOMPARE(errors->count(), 0);
         QCOMPARE(engine->state(), RotationEngine::State::Running);
     }
@@ -108,21 +103,17 @@ private slots:
 
         QSignalSpy states(engine.get(), &RotationEngine::stateChanged);
         const bool started = engine->start(QStringLiteral("Ann\r\n"), interval);
-        if (period < 0) {
-            QVERIFY(!started);
+        QCOMPARE(started, period > 0);
+        QCOMPARE(engine->timer().isActive(), started);
+        QCOMPARE(states.count(), started ? 1 : 0);
+        if (!started) {
             QCOMPARE(engine->state(), RotationEngine::State::Idle);
-            QVERIFY(!engine->timer().isActive());
-            QCOMPARE(states.count(), 0);
             QCOMPARE(errors->count(), 1);
             QVERIFY(errors->first().first().toString().contains(interval));
             return;
         }
-        QVERIFY(started);
-        QCOMPARE(engine->state(), RotationEngine::State::Running);
-        QVERIFY(engine->timer().isActive());
         QCOMPARE(engine->timer().interval(), period);
         QCOMPARE(engine->timer().timerType(), Qt::PreciseTimer);
-        QCOMPARE(states.count(), 1);
     }
 
     // Start and Stop act only from their own state; a second Start takes the new text and
@@ -131,7 +122,7 @@ private slots:
     {
         engine->stop(true);
         QVERIFY(client->log.isEmpty());
-        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\nCy\r\n"), Interval));
+        QVERIFY(engine->start(Names, Interval));
         QVERIFY(!engine->start(QStringLiteral("Bob\r\n"), Interval));
         engine->tick();
         engine->tick();
@@ -141,10 +132,9 @@ private slots:
         engine->tick(); // a tick that was already queued does nothing after Stop
 
         QVERIFY(engine->start(QStringLiteral("Xu\r\nYo"), QStringLiteral("2000")));
-        engine->tick();
-        engine->tick();
-        engine->tick();
-        QCOMPARE(namesOf(client->writes()), (QStringList{"Ann", "Bob", "Xu", "Yo", "Xu"}));
+        for (int i = 0; i < 3; ++i)
+            engine->tick();
+        QCOMPARE(client->writes(), (QStringList{"Ann", "Bob", "Xu", "Yo", "Xu"}));
         QCOMPARE(engine->timer().interval(), 2000);
     }
 
@@ -153,19 +143,7 @@ private slots:
     {
         QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
         QVERIFY(client->writes().isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(namesOf(client->writes()), (QStringList{"Ann", "Bob"}), 20000);
-    }
-
-    // A tick gets the services afresh, so a swapped primary service takes the next write.
-    void primaryServiceSwappedBetweenTicks()
-    {
-        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
-        engine->tick();
-        QCOMPARE(client->log, (QStringList{"BeginRotation", "Services", "PrimaryService",
-                                           "S1.SetFriendlyName(Ann)"}));
-        client->swapPrimaryService(QStringLiteral("Other"));
-        engine->tick();
-        QCOMPARE(client->writes(), (QStringList{"S1:Ann", "S2:Bob"}));
+        QTRY_COMPARE_WITH_TIMEOUT(client->writes(), (QStringList{"Ann", "Bob"}), 20000);
     }
 
     void captureOriginalName_data()
@@ -190,17 +168,14 @@ private slots:
         QFETCH(bool, captured);
 
         client->stateReadings = readings;
-        client->setDisplayName(displayName);
+        client->displayName = displayName;
         engine->captureOriginalName();
 
-        QCOMPARE(engine->originalName().has_value(), captured);
+        QCOMPARE(engine->originalName(),
+                 captured ? std::optional(displayName) : std::optional<QString>());
         QStringList expected{"LocalState", "LocalState"};
-        if (captured) {
-            QCOMPARE(*engine->originalName(), displayName);
-            expected << "Services"
-                     << "PrimaryService"
-                     << "S1.FriendlyName";
-        }
+        if (captured)
+            expected << "LocalFriendlyName";
         QCOMPARE(client->log, expected);
     }
 
@@ -209,48 +184,49 @@ private slots:
         QTest::addColumn<bool>("restore");
         QTest::addColumn<QList<qint32>>("readings");
         QTest::addColumn<int>("original"); // 0 unset, 1 empty, 2 "Ann"
-        QTest::addColumn<QStringList>("log");
         QTest::addColumn<bool>("emptyIsName");
+        QTest::addColumn<QStringList>("log");
 
-        const QStringList stateOnly{"LocalState", "LocalState"};
-        const QStringList written =
-            stateOnly + QStringList{"Services", "PrimaryService", "S1.SetFriendlyName(Ann)"};
-        QTest::newRow("checked, signed in") << true << QList<qint32>{2, 2} << 2 << written << false;
+        const QStringList tested{"LocalState", "LocalState"};
+        const QStringList nothing = tested + QStringList{"EndRotation()"};
+        const QStringList written = tested + QStringList{"EndRotation(Ann)"};
+        QTest::newRow("checked, signed in") << true << QList<qint32>{2, 2} << 2 << false << written;
         QTest::newRow("not asked for")
-            << false << QList<qint32>{2, 2} << 2 << QStringList{} << false;
-        QTest::newRow("offline first") << true << QList<qint32>{1, 2} << 2 << stateOnly << false;
+            << false << QList<qint32>{2, 2} << 2 << false << QStringList{"EndRotation()"};
+        QTest::newRow("offline first") << true << QList<qint32>{1, 2} << 2 << false << nothing;
         QTest::newRow("connecting second")
-            << true << QList<qint32>{2, 512} << 2 << stateOnly << false;
-        QTest::newRow("connecting first") << true << QList<qint32>{512, 2} << 2 << written << false;
-        QTest::newRow("no captured name") << true << QList<qint32>{2, 2} << 0 << stateOnly << false;
+            << true << QList<qint32>{2, 512} << 2 << false << nothing;
+        QTest::newRow("connecting first") << true << QList<qint32>{512, 2} << 2 << false << written;
+        QTest::newRow("no captured name") << true << QList<qint32>{2, 2} << 0 << false << nothing;
         QTest::newRow("empty captured name")
-            << true << QList<qint32>{2, 2} << 1 << stateOnly << false;
+            << true << QList<qint32>{2, 2} << 1 << false << nothing;
         QTest::newRow("empty captured name, a name of this client")
-            << true << QList<qint32>{2, 2} << 1
-            << stateOnly + QStringList{"Services", "PrimaryService", "S1.SetFriendlyName()"}
-            << true;
+            << true << QList<qint32>{2, 2} << 1 << true << tested + QStringList{"EndRotation()"};
     }
 
-    // ResetName's conditions and its exact calls; it does not depend on a running rotation.
+    // The reset's conditions and its calls, Running or not: the state test, then one call that
+    // puts the original back (when it may) and ends the client's rotation.
     void resetName()
     {
         QFETCH(bool, restore);
         QFETCH(QList<qint32>, readings);
         QFETCH(int, original);
-        QFETCH(QStringList, log);
         QFETCH(bool, emptyIsName);
+        QFETCH(QStringList, log);
         client->emptyIsName = emptyIsName;
-
         if (original > 0) {
-            client->setDisplayName(original == 2 ? QStringLiteral("Ann") : QString());
+            client->displayName = original == 2 ? QStringLiteral("Ann") : QString();
             engine->captureOriginalName();
         }
-        client->setDisplayName(QStringLiteral("Zed"));
-        client->log.clear();
-        client->stateReadings = readings;
-
-        engine->restoreOriginalName(restore);
-        QCOMPARE(client->log, log);
+        for (const bool running : {false, true}) {
+            if (running)
+                QVERIFY(engine->start(QStringLiteral("Zed\r\n"), Interval));
+            client->log.clear();
+            client->stateReadings = readings;
+            engine->restoreOriginalName(restore);
+            QCOMPARE(client->log, log);
+            QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        }
         QCOMPARE(errors->count(), 0);
     }
 
@@ -268,42 +244,56 @@ private slots:
     {
         QTest::addColumn<QString>("identity");
         QTest::addColumn<QString>("shown"); // by the client at start-up
+        QTest::addColumn<bool>("clientQuit");
         QTest::addColumn<QString>("original");
-        QTest::addColumn<bool>("putBack");
+        QTest::addColumn<QString>("notice"); // empty: the name is not put back
+        const QString ended = "Velmira ended during a rotation last time: your display name "
+                              "\"Ann\" in the Messenger client has been put back.";
         QTest::newRow("a name of the rotation") << "ScriptedMessenger"
-                                                << "Cy"
-                                                << "Ann" << true;
+                                                << "Cy" << false << "Ann" << ended;
+        QTest::newRow("a name of a rotation whose client quit")
+            << "ScriptedMessenger"
+            << "Cy" << true << "Ann"
+            << "The last rotation ended when the Messenger client quit: your display name "
+               "\"Ann\" in the Messenger client has been put back.";
+        QTest::newRow("the original") << "ScriptedMessenger"
+                                      << "Ann" << false << "Ann"
+                                      << "";
         QTest::newRow("the user's own name since") << "ScriptedMessenger"
-                                                   << "Dee"
-                                                   << "Dee" << false;
+                                                   << "Dee" << false << "Dee"
+                                                   << "";
         QTest::newRow("another client's record") << "Other"
-                                                 << "Cy"
-                                                 << "Cy" << false;
+                                                 << "Cy" << false << "Cy"
+                                                 << "";
     }
     // A record left by a rotation that did not end cleanly puts the original back only to the
-    // same client still showing a name of that rotation. A rotation records its original before
-    // the first write; only an end that put the name back (or was not asked to) removes it.
+    // same client still showing a name of that rotation, and then tells why. A rotation records
+    // its original before the first write (in a folder made for it on a first run); only an end
+    // that put the name back (or was not asked to) removes the record, and never another
+    // client's.
     void restoreRecord()
     {
         QFETCH(QString, identity);
         QFETCH(QString, shown);
+        QFETCH(bool, clientQuit);
         QFETCH(QString, original);
-        QFETCH(bool, putBack);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("record.json"));
-        QVERIFY((Velmira::RestoreRecord{identity, "Ann", {"Bob", "Cy"}}.write(path).ok));
+        QFETCH(QString, notice);
+        const QString path = dir->filePath(QStringLiteral("Velmira/record.json"));
+        QVERIFY((RestoreRecord{identity, "Ann", {"Bob", "Cy"}, clientQuit}.write(path).ok));
         engine->setRestoreRecordPath(path);
-        QSignalSpy notices(engine.get(), &RotationEngine::noticeGiven);
-        client->setDisplayName(shown);
+        client->displayName = shown;
         engine->captureOriginalName();
         QCOMPARE(engine->originalName(), original);
-        QCOMPARE(client->displayName(), putBack ? QStringLiteral("Ann") : shown);
-        QCOMPARE(notices.count(), putBack ? 1 : 0);
+        QCOMPARE(client->displayName, notice.isEmpty() ? shown : QStringLiteral("Ann"));
+        QCOMPARE(notices->count(), notice.isEmpty() ? 0 : 1);
+        if (!notice.isEmpty())
+            QCOMPARE(notices->first().first().toString(), notice);
         QCOMPARE(QFile::exists(path), identity == QLatin1String("Other"));
 
+        QVERIFY(QDir(dir->path()).removeRecursively());
         QVERIFY(engine->start(QStringLiteral("Eve\r\n"), Interval));
-        QCOMPARE(Velmira::RestoreRecord::read(path).value,
-                 (Velmira::RestoreRecord{"ScriptedMessenger", original, {"Eve"}}));
+        QCOMPARE(RestoreRecord::read(path).value,
+                 (RestoreRecord{"ScriptedMessenger", original, {"Eve"}}));
         client->stateReadings = {1}; // offline at Stop: nothing can be put back
         engine->stop(true);
         QVERIFY(QFile::exists(path));
@@ -316,27 +306,23 @@ private slots:
     {
         QTest::addColumn<QString>("step"); // the step during which the call fails
         QTest::addColumn<QString>("call");
-        QTest::newRow("tick: service collection") << "tick"
-                                                  << "Services";
-        QTest::newRow("tick: primary service") << "tick"
-                                               << "PrimaryService";
         QTest::newRow("tick: write") << "tick"
                                      << "SetFriendlyName";
         QTest::newRow("reset: state reading") << "reset"
                                               << "LocalState";
-        QTest::newRow("reset: write") << "reset"
-                                      << "SetFriendlyName";
+        QTest::newRow("reset: end") << "reset"
+                                    << "EndRotation";
         QTest::newRow("capture: read") << "capture"
-                                       << "FriendlyName";
+                                       << "LocalFriendlyName";
     }
-    // A failing call is reported once, naming the call and its code. A failing tick stops the
-    // rotation where it is, without putting the name back; a failing capture leaves no original,
-    // so no reset writes anything.
+    // A failing call is reported once, in plain words and with its code as a detail. A failing
+    // tick stops the rotation where it is, without putting the name back; a failing capture
+    // leaves no original, so no reset writes anything.
     void clientFailure()
     {
         QFETCH(QString, step);
         QFETCH(QString, call);
-        client->setDisplayName(QStringLiteral("Ann"));
+        client->displayName = QStringLiteral("Ann");
         if (step == QLatin1String("capture"))
             client->failCall(call, qint32(0x8000FFFF));
         engine->captureOriginalName();
@@ -356,27 +342,152 @@ private slots:
         const QString message = errors->first().first().toString();
         QVERIFY2(message.contains(QLatin1String("8000FFFF")) && message.contains(call),
                  qPrintable(message));
-        if (step == QLatin1String("tick"))
-            QCOMPARE(engine->nameIndex(), 1);
         QCOMPARE(engine->originalName().has_value(), step != QLatin1String("capture"));
+        if (step == QLatin1String("tick"))
+            QCOMPARE(client->log, QStringList{"SetFriendlyName(Cy)"});
         if (step != QLatin1String("reset"))
-            QVERIFY(!namesOf(client->writes()).contains(QStringLiteral("Ann")));
+            QVERIFY(!client->writes().contains(QStringLiteral("Ann")));
     }
 
+    void heldWhileOffline_data()
+    {
+        QTest::addColumn<QList<qint32>>("readingsAtStart");
+        QTest::addColumn<bool>("signOffMidway");
+        QTest::newRow("offline at Start") << QList<qint32>{1, 1, 1, 1} << false;
+        QTest::newRow("signed off mid-rotation") << QList<qint32>{2, 2, 2, 2} << true;
+    }
+    // A client that says when its account signs on is not written to while it is offline: the
+    // latest name waits and is written at sign-on. An original not yet taken is taken then,
+    // before the waiting name is written, and recorded.
+    void heldWhileOffline()
+    {
+        QFETCH(QList<qint32>, readingsAtStart);
+        QFETCH(bool, signOffMidway);
+        client->tellsSignOn = true;
+        client->stateReadings = readingsAtStart;
+        engine->setRestoreRecordPath(dir->filePath(QStringLiteral("record.json")));
+        engine->captureOriginalName();
+        QVERIFY(engine->start(Names, Interval));
+        engine->tick();
+        if (signOffMidway)
+            emit client->signedOff();
+        engine->tick();
+        engine->tick();
+        QCOMPARE(client->writes(), signOffMidway ? QStringList{"Ann"} : QStringList{});
+        client->displayName = QStringLiteral("Own");
+        emit client->signedOn();
+        QCOMPARE(client->writes(), signOffMidway ? (QStringList{"Ann", "Cy"}) : QStringList{"Cy"});
+        QCOMPARE(engine->originalName(), signOffMidway ? "Original" : "Own");
+        QCOMPARE(RestoreRecord::read(dir->filePath(QStringLiteral("record.json"))).value->original,
+                 *engine->originalName());
+        engine->tick();
+        QCOMPARE(client->writes().last(), QStringLiteral("Ann"));
+        QCOMPARE(errors->count(), 0);
+    }
+
+    // A client that confirms its changes: a tick while a change is unconfirmed sends nothing
+    // (told once per rotation); one that has waited past the patience sends again. A refused
+    // name is told once and left out for the rest of the rotation; the next Start tries it again.
+    void confirmations()
+    {
+        client->confirms = true;
+        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\nTaken\r\nCy\r\n"), Interval));
+        engine->session()->setConfirmationPatience(3600000);
+        engine->tick(); // Ann sent
+        engine->tick(); // Bob skipped
+        engine->tick(); // Taken skipped
+        emit client->changeConfirmed("Ann");
+        engine->tick(); // Cy sent
+        emit client->changeConfirmed("Cy");
+        engine->tick(); // Ann
+        emit client->changeConfirmed("Ann");
+        engine->tick(); // Bob
+        emit client->changeConfirmed("Bob");
+        engine->tick(); // Taken
+        emit client->changeRefused("Taken", "already in use");
+        engine->tick(); // Cy
+        emit client->changeConfirmed("Cy");
+        for (int i = 0; i < 4; ++i) { // Ann, Bob, (Taken passed over) Cy, Ann
+            engine->tick();
+            emit client->changeConfirmed(client->writes().last());
+        }
+        emit client->changeRefused("Taken", "already in use"); // a late repeat: told once
+        QCOMPARE(client->writes().join(u' '), "Ann Cy Ann Bob Taken Cy Ann Bob Cy Ann");
+        QCOMPARE(notices->count(), 2);
+        QVERIFY(notices->at(0).at(0).toString().contains(QLatin1String("not yet confirmed")));
+        QCOMPARE(
+            notices->at(1).at(0).toString(),
+            QStringLiteral("The name \"Taken\" was refused by the Messenger client: already in "
+                           "use. It is left out for the rest of this rotation."));
+
+        engine->session()->setConfirmationPatience(0); // waited long enough
+        engine->tick();
+        engine->tick();
+        QCOMPARE(client->writes().mid(10), (QStringList{"Bob", "Cy"}));
+        engine->stop(false);
+        QVERIFY(engine->start(QStringLiteral("Taken\r\n"), Interval));
+        engine->tick();
+        QCOMPARE(client->writes().last(), QStringLiteral("Taken"));
+        QCOMPARE(notices->count(), 2);
+    }
+
+    void clientGone_data()
+    {
+        QTest::addColumn<bool>("byCall"); // a call found it gone, else its own signal said so
+        QTest::newRow("the client says it has gone") << false;
+        QTest::newRow("a write finds it gone") << true;
+    }
+    // A client that leaves mid-rotation stops it, told once; the record stays, marked so that
+    // the next meeting says why; closing afterwards asks the client nothing and reports nothing.
+    void clientGone()
+    {
+        QFETCH(bool, byCall);
+        const QString path = dir->filePath(QStringLiteral("record.json"));
+        engine->setRestoreRecordPath(path);
+        engine->captureOriginalName();
+        QSignalSpy lost(engine.get(), &RotationEngine::clientLost);
+        QVERIFY(engine->start(Names, Interval));
+        engine->tick();
+        if (byCall) {
+            client->failCall(QStringLiteral("SetFriendlyName"), ResultGone);
+            engine->tick();
+        }
+        emit client->gone();
+        emit client->gone();
+        QCOMPARE(engine->state(), RotationEngine::State::Idle);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(errors->count(), 1);
+        QVERIFY(errors->first().first().toString().contains(QLatin1String("no longer running")));
+        client->log.clear();
+        engine->restoreOriginalName(true);
+        QVERIFY(client->log.isEmpty());
+        QVERIFY(!engine->start(Names, Interval));
+        QCOMPARE(errors->count(), 2);
+        const Loaded<std::optional<RestoreRecord>> record = RestoreRecord::read(path);
+        QVERIFY(record.value && record.value->clientQuit);
+        QCOMPARE(record.value->original, QStringLiteral("Original"));
+    }
+
+    // A client released mid-rotation (the window binds another) is not written to any more.
     void releasedClientIsLeftAlone()
     {
         engine->captureOriginalName();
         QVERIFY(engine->start(QStringLiteral("Bob\r\n"), Interval));
-        client.reset();
+        engine->setMessenger(nullptr);
+        client->log.clear();
         engine->tick();
         engine->stop(true);
+        engine->restoreOriginalName(true);
+        QVERIFY(client->log.isEmpty());
         QCOMPARE(errors->count(), 0);
     }
 
 private:
+    std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<ScriptedMessenger> client;
     std::unique_ptr<RotationEngine> engine;
     std::unique_ptr<QSignalSpy> errors;
+    std::unique_ptr<QSignalSpy> notices;
 };
 
 QTEST_GUILESS_MAIN(TestRotationEngine)

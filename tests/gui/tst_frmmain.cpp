@@ -1,6 +1,5 @@
 #include "windowfakes.h"
 
-#include "core/messengerops.h"
 #include "gui/dropdownbutton.h"
 #include "gui/frmabout.h"
 #include "gui/frmoptions.h"
@@ -177,9 +176,9 @@ private slots:
     {
         QTest::addColumn<int>("resetOption");
         QTest::addColumn<QStringList>("expectedWrites");
-        const QStringList rotation = {"S1:Ann", "S1:Bob", "S1:Ann"};
+        const QStringList rotation = {"Ann", "Bob", "Ann"};
         QTest::newRow("reset unchecked") << 0 << rotation;
-        QTest::newRow("reset checked") << 1 << rotation + QStringList{"S1:Original"};
+        QTest::newRow("reset checked") << 1 << rotation;
         QTest::newRow("reset greyed") << 2 << rotation;
     }
     void startAndStop()
@@ -209,6 +208,8 @@ private slots:
         QVERIFY(!control<QToolButton>(w, "Toolbar1Stop")->isEnabled());
         QCOMPARE(w.twipsHeight(), 4440.0);
         QCOMPARE(m_h->client->writes(), expectedWrites);
+        QCOMPARE(m_h->client->log.last(),
+                 resetOption == 1 ? "EndRotation(Original)" : "EndRotation()");
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
 
@@ -224,10 +225,10 @@ private slots:
     {
         QFETCH(qint32, result);
         QFETCH(QString, name);
-        m_h->client->eventResult = result;
-        Velmira::MessengerOps::writeDisplayName(*m_h->client, name);
+        m_h->client->displayName = name;
+        emit m_h->client->OnLocalFriendlyNameChangeResult(result, "S1", "Zed");
         QLabel *label = control<QLabel>(m_h->window, "Label1");
-        QTRY_COMPARE(label->text(), name);
+        QCOMPARE(label->text(), name);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         // A client that cannot tell its name is reported; the label keeps what it showed.
         m_h->client->failCall("LocalFriendlyName", Velmira::ResultFail);
@@ -283,6 +284,7 @@ private slots:
         QTest::newRow("Menu") << int(Qt::Key_Menu) << 0 << true;
         QTest::newRow("Shift+F10") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
         QTest::newRow("Down alone") << int(Qt::Key_Down) << 0 << false;
+        QTest::newRow("F10 alone") << int(Qt::Key_F10) << 0 << false;
         QTest::newRow("Alt+F4") << int(Qt::Key_F4) << int(Qt::AltModifier) << false;
     }
     void optionsFromStart()
@@ -432,7 +434,7 @@ private slots:
         QVERIFY(w.close());
         QVERIFY(w.isQuitting());
         const QStringList expected = {"state read while quitting", "state read while quitting",
-                                      "released after writes S1:Ann,S1:Original",
+                                      "released after SetFriendlyName(Ann),EndRotation(Original)",
                                       "options closed, client released", "unloaded"};
         QCOMPARE(events, expected);
         QVERIFY(!m_h->tray->isShown());

@@ -256,7 +256,7 @@ private slots:
         QVERIFY(h.window.close());
         QVERIFY(h.boxes.errors.isEmpty());
         // The shutdown went on: the name was put back and the client released.
-        QCOMPARE(h.events.last(), QStringLiteral("released after writes S1:Original"));
+        QCOMPARE(h.events.last(), QStringLiteral("released after EndRotation(Original)"));
         QVERIFY(!h.window.messenger());
     }
 

@@ -150,7 +150,7 @@ private slots:
         QVERIFY2(h.boxes.errors.first().contains(h.store.filePath()),
                  qPrintable(h.boxes.errors.first()));
         // The shutdown went on: the name was put back and the client released.
-        QCOMPARE(h.events.last(), QStringLiteral("released after writes S1:Original"));
+        QCOMPARE(h.events.last(), QStringLiteral("released after EndRotation(Original)"));
     }
 };
 

@@ -92,3 +92,70 @@ bool hasDesktopWith(std::initializer_list<const char *> programs)
     }
     return true;
 }
+
+bool xdotool(const QStringList &arguments)
+{
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+QString velmiraWindow(const QProcess &process)
+{
+    // Its message boxes are titled "Velmira" too: the main window is the one with the version.
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--sync"),
+                  QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                  QString::number(process.processId()), QStringLiteral("--name"),
+                  QStringLiteral("^Velmira 4\\.1$")});
+    if (!search.waitForFinished(60000) || search.exitCode() != 0)
+        return {};
+    return QString::fromLatin1(search.readAllStandardOutput()).section(u'\n', 0, 0);
+}
+
+bool pressCloseKey()
+{
+    return xdotool(
+        {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("alt+F4")});
+}
+
+qint64 userTime(const QString &window)
+{
+    // "_NET_WM_USER_TIME(CARDINAL) = 0", "_NET_WM_USER_TIME_WINDOW(WINDOW): window id # 0x...":
+    // the value after the last "=" or "#".
+    const auto property = [](const QString &id, const char *name) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), id, QString::fromLatin1(name)});
+        xprop.waitForFinished(30000);
+        const QString text = QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
+        const qsizetype at = std::max(text.lastIndexOf(u'='), text.lastIndexOf(u'#'));
+        return at < 0 ? QString() : text.mid(at + 1).trimmed();
+    };
+    // A window manager that knows _NET_WM_USER_TIME_WINDOW gets the time on a window of its own.
+    const QString timeWindow = property(window, "_NET_WM_USER_TIME_WINDOW");
+    bool ok = false;
+    const qint64 time =
+        property(timeWindow.isEmpty() ? window : timeWindow, "_NET_WM_USER_TIME").toLongLong(&ok);
+    return ok ? time : -1;
+}
+
+QString otherWindowOf(const QProcess &process, const QString &window)
+{
+    const auto output = [](const QStringList &arguments) {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), arguments);
+        xdotool.waitForFinished(30000);
+        return QString::fromUtf8(xdotool.readAllStandardOutput()).trimmed();
+    };
+    // Searching by name and by process at once finds windows of other programs too: each
+    // candidate's process is asked again.
+    const QStringList candidates =
+        output({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                QStringLiteral("^Velmira$")})
+            .split(u'\n', Qt::SkipEmptyParts);
+    for (const QString &candidate : candidates)
+        if (candidate != window && output({QStringLiteral("getwindowpid"), candidate}) ==
+                                       QString::number(process.processId()))
+            return candidate;
+    return {};
+}

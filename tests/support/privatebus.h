@@ -9,6 +9,20 @@
 // Ends a child process: politely first, then by force.
 void stopProcess(QProcess &process);
 
+// Runs xdotool with `arguments`; whether it succeeded.
+bool xdotool(const QStringList &arguments);
+// The X window of the main window of the velmira `process`, waiting for it to show; empty when
+// it does not.
+QString velmiraWindow(const QProcess &process);
+// A shown X window of `process` other than `window` (a message box); empty when there is none.
+QString otherWindowOf(const QProcess &process, const QString &window);
+// The X window's _NET_WM_USER_TIME (0: it asks not to be given the focus when it shows); -1 when
+// it has none.
+qint64 userTime(const QString &window);
+// Presses the window manager's close key, Alt+F4, as a user would: it closes the window that
+// has the focus.
+bool pressCloseKey();
+
 // Whether there is an X display and each of `programs` can be found; says what is missing on
 // stderr otherwise (a test that needs a real client then skips itself).
 bool hasDesktopWith(std::initializer_list<const char *> programs);

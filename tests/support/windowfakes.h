@@ -9,6 +9,7 @@
 #include "gui/systray.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,7 +75,11 @@ public:
     RecordingMessenger(QStringList &events, const frmMain &window)
         : m_events(events), m_window(window)
     {}
-    ~RecordingMessenger() override { m_events << "released after writes " + writes().join(','); }
+    ~RecordingMessenger() override
+    {
+        const QStringList changes = log.filter(QRegularExpression("^(Set|End)"));
+        m_events << "released after " + changes.join(',');
+    }
     qint32 localState() override
     {
         if (m_window.isQuitting())
