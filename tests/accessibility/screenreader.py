@@ -9,6 +9,8 @@ and the AT-SPI library ends the process outright when its registration on that b
 unanswered. So this script first waits until the registry answers, then reads in a child process
 of its own (started again when that process could not register), and starts Velmira again when
 Velmira could not reach the registry. Every wait has a deadline and says what it waited for.
+scripts/with-desktop gives each private desktop an accessibility bus of its own, so that desktops
+started at the same time do not take the bus over from each other.
 """
 import ctypes
 import os
@@ -292,6 +294,7 @@ def german(app):
     wait_for("Stopp enabled after Starten", lambda: enabled(stop) and not enabled(begin))
     press(stop)
     wait_for("Starten enabled after Stopp", lambda: enabled(begin) and not enabled(stop))
+
 
 def run(velmira, lang, body):
     deadline = time.monotonic() + APP_WAIT
