@@ -3,24 +3,43 @@
 
 Usage: screenreader.py VELMIRA_EXECUTABLE. Needs an X display and a D-Bus session bus of its own
 (scripts/with-desktop); exits 77 (skipped) without a display. Prints the accessible tree it read.
+
+A loaded machine can keep the accessibility bus and its registry from answering for a long while,
+and the AT-SPI library ends the process outright when its registration on that bus goes
+unanswered. So this script first waits until the registry answers, then reads in a child process
+of its own (started again when that process could not register), and starts Velmira again when
+Velmira could not reach the registry. Every wait has a deadline and says what it waited for.
+scripts/with-desktop gives each private desktop an accessibility bus of its own, so that desktops
+started at the same time do not take the bus over from each other.
 """
+import ctypes
 import os
+import select
 import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 import pyatspi
-from gi.repository import GLib
+from gi.repository import Atspi, Gio, GLib
 
 SKIP = 77
+# Deadlines in seconds: generous, as a machine with every core busy needs them; waits end as soon
+# as what they wait for is there.
+REGISTRY_WAIT = 240  # the accessibility bus and registry answering, and this reader registered
+APP_WAIT = 180  # Velmira started and listed by the registry
+STEP_WAIT = 120  # each step in the window: a control shown, focused, enabled
+CALL_TIMEOUT_MS = 30000  # one D-Bus call to the registry or to Velmira
 # The controls' internal identifiers: a screen reader must never read one of them aloud.
 INTERNAL = {"frmMain", "frmOptions", "frmAbout", "Toolbar1", "Toolbar2", "Toolbar3",
             "Toolbar1Start", "Toolbar1Stop", "Toolbar2Load", "Toolbar2Save", "Toolbar3About",
             "Label1", "Label2", "Label3", "Label4", "txtNames", "int3rval", "mnuLoad", "mnuSave",
             "chkMin(0)", "chkMin(1)", "chkMin0", "chkMin1", "chkResetNick", "Slider1", "cmdOk",
             "Image1", "Shape1", "Shape2"}
+# Qt's warning when Velmira's registration with the registry failed: it then never shows there.
+QT_REGISTRY_ERROR = "Error in contacting registry"
 failures = []
 # Pop-up menus are no children of the application: they are seen as they show.
 shown = []
@@ -32,7 +51,7 @@ def check(condition, what):
         failures.append(what)
 
 
-def wait_for(what, find, timeout=60):
+def wait_for(what, find, timeout=STEP_WAIT):
     """Polls the accessible tree until find() gives something; the program answers over D-Bus,
     so there is no signal in this process to wait on."""
     deadline = time.monotonic() + timeout
@@ -62,11 +81,53 @@ def walk(node, depth=0, out=None):
     return out
 
 
+def applications():
+    desktop = pyatspi.Registry.getDesktop(0)
+    return [app for app in desktop if app is not None]
+
+
 def application(pid):
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.get_process_id() == pid:
+    for app in applications():
+        if app.get_process_id() == pid:
             return app
     return None
+
+
+def listed():
+    """The applications the registry lists, for a message."""
+    try:
+        return ", ".join("%s (pid %s)" % (app.name, app.get_process_id())
+                         for app in applications()) or "none"
+    except Exception as error:  # the registry itself does not answer
+        return "unknown: %s" % error
+
+
+def wait_for_application(program, deadline):
+    """Velmira's accessible application once the registry lists it; None when Velmira said that it
+    could not register with the registry (it is then started again)."""
+    what = "Velmira (pid %d) listed by the accessibility registry" % program.process.pid
+    while True:
+        try:
+            found = application(program.process.pid)
+        except Exception:  # the registry or the program does not answer yet
+            found = None
+        if found:
+            print("ok   " + what, flush=True)
+            return found
+        code = program.process.poll()
+        if code is not None:
+            check(False, "%s: Velmira ended with %s before that" % (what, code))
+            raise SystemExit(finish())
+        if time.monotonic() >= deadline:
+            check(False, "within %d s: %s%s; the registry lists: %s" % (
+                APP_WAIT, what, " (Qt said: %s)" % QT_REGISTRY_ERROR
+                if program.unregistered.is_set() else "", listed()))
+            raise SystemExit(finish())
+        if program.unregistered.is_set():
+            return None
+        while GLib.MainContext.default().iteration(False):
+            pass
+        time.sleep(0.05)
 
 
 def find(app, role, name, showing=True):
@@ -107,11 +168,50 @@ def key(name):
     subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
 
 
-def start(velmira, lang, home):
-    env = dict(os.environ, LANG=lang, LC_ALL="", LANGUAGE="", HOME=home,
-               XDG_CONFIG_HOME=os.path.join(home, ".config"), QT_QPA_PLATFORM="xcb",
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    return subprocess.Popen([velmira, "--messenger=builtin"], env=env)
+LIBC = ctypes.CDLL(None, use_errno=True)
+PR_SET_PDEATHSIG = 1
+
+
+def end_with_reader():
+    """Runs in Velmira's process before its program starts: Velmira gets SIGTERM when the reader
+    that started it dies, so that no Velmira outlives a reader ended by the AT-SPI library."""
+    LIBC.prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
+class Velmira:
+    """One run of the program. Its stderr is passed on and watched for Qt's word that Velmira
+    could not register with the accessibility registry."""
+
+    def __init__(self, executable, lang, home):
+        env = dict(os.environ, LANG=lang, LC_ALL="", LANGUAGE="", HOME=home,
+                   XDG_CONFIG_HOME=os.path.join(home, ".config"), QT_QPA_PLATFORM="xcb",
+                   QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        self.unregistered = threading.Event()
+        self.process = subprocess.Popen([executable, "--messenger=builtin"], env=env,
+                                        stderr=subprocess.PIPE, text=True, errors="replace",
+                                        preexec_fn=end_with_reader)
+        self.stderr = threading.Thread(target=self._pass_stderr, daemon=True)
+        self.stderr.start()
+
+    def _pass_stderr(self):
+        for line in self.process.stderr:
+            sys.stderr.write(line)
+            sys.stderr.flush()
+            if QT_REGISTRY_ERROR in line:
+                self.unregistered.set()
+
+    def end(self):
+        """Ends the program the normal way and gives its exit code."""
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+        try:
+            code = self.process.wait(timeout=STEP_WAIT)
+        except subprocess.TimeoutExpired:
+            check(False, "Velmira ended within %d s of SIGTERM" % STEP_WAIT)
+            self.process.kill()
+            code = self.process.wait()
+        self.stderr.join()
+        return code
 
 
 def dump(app):
@@ -195,16 +295,75 @@ def german(app):
     press(stop)
     wait_for("Starten enabled after Stopp", lambda: enabled(begin) and not enabled(stop))
 
+
 def run(velmira, lang, body):
-    with tempfile.TemporaryDirectory() as home:
-        process = start(velmira, lang, home)
+    deadline = time.monotonic() + APP_WAIT
+    for attempt in range(1, 1000):
+        with tempfile.TemporaryDirectory() as home:
+            program = Velmira(velmira, lang, home)
+            try:
+                app = wait_for_application(program, deadline)
+                if app is not None:
+                    body(app)
+            finally:
+                code = program.end()
+        if app is not None:
+            check(code == 0, "%s: Velmira ended with 0 (got %s)" % (lang, code))
+            return
+        print("     Velmira could not register with the accessibility registry (try %d): "
+              "starting it again" % attempt, flush=True)
+
+
+def wait_for_registry(deadline):
+    """Waits until the accessibility bus takes a new connection and its registry answers, as the
+    AT-SPI library of the reader will need them. Says what it waited for when it gives up."""
+    started = time.monotonic()
+    said = None
+    while True:
+        timeout = int(max(1, min(CALL_TIMEOUT_MS / 1000, deadline - time.monotonic())) * 1000)
         try:
-            app = wait_for("Velmira on the accessibility bus", lambda: application(process.pid))
-            body(app)
-        finally:
-            process.send_signal(signal.SIGTERM)
-            code = process.wait(timeout=60)
-        check(code == 0, "%s: Velmira ended with 0 (got %s)" % (lang, code))
+            # Where the AT-SPI library looks: the environment, else the session bus's launcher.
+            address = os.environ.get("AT_SPI_BUS_ADDRESS")
+            if not address:
+                what = "the accessibility bus's address from org.a11y.Bus on the session bus"
+                session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+                reply = session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus",
+                                          "GetAddress", None, GLib.VariantType("(s)"),
+                                          Gio.DBusCallFlags.NONE, timeout, None)
+                address = reply.unpack()[0]
+            what = "registration on the accessibility bus at %s" % address
+            # A bus that takes the connection but never answers would hold this call forever.
+            cancel = Gio.Cancellable()
+            timer = threading.Timer(timeout / 1000, cancel.cancel)
+            timer.start()
+            try:
+                bus = Gio.DBusConnection.new_for_address_sync(
+                    address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT |
+                    Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION, None, cancel)
+            finally:
+                timer.cancel()
+            try:
+                what = "the accessibility registry (org.a11y.atspi.Registry) on %s" % address
+                bus.call_sync("org.a11y.atspi.Registry", "/org/a11y/atspi/accessible/root",
+                              "org.a11y.atspi.Accessible", "GetChildren", None, None,
+                              Gio.DBusCallFlags.NONE, timeout, None)
+            finally:
+                bus.close_sync(None)
+            print("ok   the accessibility registry answers (after %.1f s)"
+                  % (time.monotonic() - started), flush=True)
+            return
+        except GLib.Error as error:
+            last = error.message
+            if error.matches(Gio.io_error_quark(), Gio.IOErrorEnum.CANCELLED):
+                last = "no answer within %d s" % (timeout / 1000)
+        if time.monotonic() >= deadline:
+            check(False, "gave up after %.0f s waiting for %s; last answer: %s"
+                  % (time.monotonic() - started, what, last))
+            raise SystemExit(finish())
+        if said != what:
+            print("     waiting for %s: %s" % (what, last), flush=True)
+            said = what
+        time.sleep(0.5)
 
 
 def finish():
@@ -219,17 +378,68 @@ def on_showing(event):
         shown.append(event.source)
 
 
-def main():
+def read(velmira, registered):
+    """The reader: registers on the accessibility bus, says so on the file descriptor
+    `registered`, then reads Velmira in English and in German."""
+    Atspi.set_timeout(CALL_TIMEOUT_MS, APP_WAIT * 1000)
+    # The first calls register this process on the accessibility bus; the AT-SPI library ends the
+    # process when that goes unanswered, and the supervisor then starts another reader.
     pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
-    if not os.environ.get("DISPLAY"):
-        print("no X display: run under scripts/with-desktop")
-        return SKIP
-    run(sys.argv[1], "C.UTF-8", english)
-    run(sys.argv[1], "de_DE.UTF-8", german)
-    helped = subprocess.run([sys.argv[1], "--help"], capture_output=True, text=True,
+    wait_for("the registry's desktop", lambda: pyatspi.Registry.getDesktop(0).childCount >= 0,
+             timeout=REGISTRY_WAIT)
+    os.write(registered, b"registered")
+    os.close(registered)
+    run(velmira, "C.UTF-8", english)
+    run(velmira, "de_DE.UTF-8", german)
+    helped = subprocess.run([velmira, "--help"], capture_output=True, text=True,
                             env=dict(os.environ, LANG="de_DE.UTF-8", LC_ALL="", LANGUAGE=""))
     check("Der zu steuernde Messenger-Client" in helped.stdout, "--help in German")
     return finish()
+
+
+def supervise(velmira):
+    """Waits for the registry, then runs the reader; a reader whose registration went unanswered
+    is started again while the deadline allows."""
+    deadline = time.monotonic() + REGISTRY_WAIT
+    for attempt in range(1, 1000):
+        wait_for_registry(deadline)
+        readable, writable = os.pipe()
+        reader = subprocess.Popen([sys.executable, os.path.abspath(__file__), "--reader", velmira,
+                                   str(writable)], pass_fds=(writable,))
+        os.close(writable)
+        # The reader's own registration may take as long as the library waits for an answer.
+        patience = max(deadline - time.monotonic(), 60)
+        with os.fdopen(readable, "rb") as pipe:
+            answered = select.select([pipe], [], [], patience)[0]
+            registered = answered and pipe.read() == b"registered"
+        if not answered:
+            reader.kill()
+            reader.wait()
+            check(False, "gave up after %.0f s waiting for the reader's registration on the "
+                  "accessibility bus" % patience)
+            return finish()
+        code = reader.wait()
+        if registered:
+            return code
+        if code != -signal.SIGTRAP:
+            check(False, "the reader ended with %s before it had registered on the accessibility "
+                  "bus" % code)
+            return finish()
+        if time.monotonic() >= deadline:
+            check(False, "gave up after %d s: the reader could not register on the accessibility "
+                  "bus (%d tries)" % (REGISTRY_WAIT, attempt))
+            return finish()
+        print("     the reader could not register on the accessibility bus (try %d): waiting "
+              "for the registry again" % attempt, flush=True)
+
+
+def main():
+    if len(sys.argv) == 4 and sys.argv[1] == "--reader":
+        return read(sys.argv[2], int(sys.argv[3]))
+    if not os.environ.get("DISPLAY"):
+        print("no X display: run under scripts/with-desktop")
+        return SKIP
+    return supervise(sys.argv[1])
 
 
 if __name__ == "__main__":
