@@ -6,6 +6,7 @@
 #include "pidginmessenger.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -97,49 +98,20 @@ std::vector<const ClientProgram *> programsFor(const QString &choice)
 {
     std::vector<const ClientProgram *> programs;
     for (const ClientProgram &program : clientPrograms())
-        if (choice == AutoChoice || choice == program.choice)
+        if (choice == AutoChoice || program.choices.contains(choice))
             programs.push_back(&program);
     return programs;
 }
-} // namespace
 
-const std::vector<ClientProgram> &clientPrograms()
+void addPidginOptions(QCommandLineParser &parser)
 {
-    static const std::vector<ClientProgram> programs{
-        {QStringLiteral("pidgin"), PidginMessenger::ServiceName, createPidgin},
-        {QStringLiteral("hexchat"), HexchatMessenger::ServiceName, createHexchat},
-        {QStringLiteral("dbus"), MessengerBus::ServiceName, createDBus},
-    };
-    return programs;
-}
-
-QStringList messengerChoices()
-{
-    QStringList choices{AutoChoice, BuiltinChoice};
-    for (const ClientProgram &program : clientPrograms())
-        choices << program.choice;
-    return choices;
-}
-
-void addMessengerOptions(QCommandLineParser &parser)
-{
-    const QStringList choices = messengerChoices();
     parser.addOption(QCommandLineOption(
-        MessengerOption,
+        AccountOption,
         QCoreApplication::translate(
             "Velmira::MessengerChoice",
-            "The Messenger client to drive: %1. auto takes the first of them that "
-            "runs, and binds to one that starts later; until then names are shown "
-            "only inside Velmira.")
-            .arg(choices.join(QLatin1String(", "))),
-        QCoreApplication::translate("Velmira::MessengerChoice", "client"), AutoChoice));
-    parser.addOption(
-        QCommandLineOption(AccountOption,
-                           QCoreApplication::translate(
-                               "Velmira::MessengerChoice",
-                               "Pidgin: the user name of the account to drive (default: the first "
-                               "active account)."),
-                           QCoreApplication::translate("Velmira::MessengerChoice", "user")));
+            "Pidgin: the user name of the account to drive (default: the first active account "
+            "whose contacts are known to see the rotated name, else the first active account)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "user")));
     parser.addOption(QCommandLineOption(
         ProtocolOption,
         QCoreApplication::translate(
@@ -150,15 +122,69 @@ void addMessengerOptions(QCommandLineParser &parser)
         NameOption,
         QCoreApplication::translate(
             "Velmira::MessengerChoice",
-            "Pidgin: rotate the account's status message (what contacts see), or its "
-            "alias (which XMPP contacts never see)."),
+            "Pidgin: rotate the account's status message (what contacts see), or its alias (which "
+            "XMPP contacts never see)."),
         QStringLiteral("status|alias"), QStringLiteral("status")));
+}
+
+void addHexchatOptions(QCommandLineParser &parser)
+{
     parser.addOption(QCommandLineOption(
         NetworkOption,
-        QCoreApplication::translate("Velmira::MessengerChoice",
-                                    "HexChat: the network whose nickname to rotate, as named in "
-                                    "HexChat's network list (default: the first connected one)."),
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "HexChat: the network whose nickname to rotate, as named in HexChat's network list "
+            "(default: the first connected one)."),
         QCoreApplication::translate("Velmira::MessengerChoice", "name")));
+}
+} // namespace
+
+bool ClientProgram::isRunning(const QDBusConnection &bus) const
+{
+    return running ? running(bus) : DBusClient::isRunning(bus, busName);
+}
+
+const std::vector<ClientProgram> &clientPrograms()
+{
+    static const std::vector<ClientProgram> programs{
+        {{QStringLiteral("pidgin")},
+         PidginMessenger::ServiceName,
+         {},
+         {},
+         addPidginOptions,
+         createPidgin},
+        {{QStringLiteral("hexchat")},
+         HexchatMessenger::ServiceName,
+         {},
+         {},
+         addHexchatOptions,
+         createHexchat},
+        {{QStringLiteral("dbus")}, MessengerBus::ServiceName, {}, {}, {}, createDBus},
+    };
+    return programs;
+}
+
+QStringList messengerChoices()
+{
+    QStringList choices{AutoChoice, BuiltinChoice};
+    for (const ClientProgram &program : clientPrograms())
+        choices << program.choices;
+    return choices;
+}
+
+void addMessengerOptions(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        MessengerOption,
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "The Messenger client to drive: %1. auto takes the first of them that runs, and binds "
+            "to one that starts later; until then names are shown only inside Velmira.")
+            .arg(messengerChoices().join(QLatin1String(", "))),
+        QCoreApplication::translate("Velmira::MessengerChoice", "client"), AutoChoice));
+    for (const ClientProgram &program : clientPrograms())
+        if (program.addOptions)
+            program.addOptions(parser);
 }
 
 std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
@@ -178,19 +204,18 @@ std::unique_ptr<Messenger> createMessenger(const QCommandLineParser &parser,
                                                          "--messenger does not take \"%1\"")
                                  .arg(choice));
     for (const ClientProgram *program : programs)
-        if (DBusClient::isRunning(bus, program->busName))
+        if (program->isRunning(bus))
             return program->create(parser, bus, chosenDescription);
     if (choice != AutoChoice)
         throw MessengerError(
             ResultGone, QString(),
-            QCoreApplication::translate("Velmira::MessengerChoice",
-                                        "%1 is not running (no %2 on the session bus)")
-                .arg(choice, programs.front()->busName));
+            QCoreApplication::translate("Velmira::MessengerChoice", "%1 is not running")
+                .arg(choice));
     if (chosenDescription)
         *chosenDescription = QCoreApplication::translate(
             "Velmira::MessengerChoice",
-            "Messenger client: none is running; names are shown only inside Velmira until one "
-            "starts");
+            "Messenger client: none is running; names are shown only inside "
+            "Velmira until one starts");
     return std::make_unique<BuiltinMessenger>();
 }
 
@@ -199,41 +224,56 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
     : QObject(parent), m_parser(std::move(parser)), m_bus(bus),
       m_programs(programsFor(m_parser->value(MessengerOption)))
 {
-    m_watcher.setConnection(m_bus);
-    m_watcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration);
-    for (const ClientProgram *program : m_programs)
-        m_watcher.addWatchedService(program->busName);
-    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this,
-            &MessengerWatcher::clientAppeared);
-    connect(&m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this](const QString &name) {
-        if (!m_binder)
-            return;
-        QString description;
-        try {
-            if (std::unique_ptr<Messenger> messenger = create(name, &description)) {
-                std::fprintf(stderr, "velmira: %s\n", qPrintable(description));
-                m_binder(std::move(messenger));
-            }
-        } catch (const MessengerError &error) {
-            std::fprintf(stderr, "velmira: %s\n", qPrintable(error.report()));
+    m_busWatcher.setConnection(m_bus);
+    m_busWatcher.setWatchMode(QDBusServiceWatcher::WatchForRegistration);
+    for (const ClientProgram *program : m_programs) {
+        if (!program->busName.isEmpty())
+            m_busWatcher.addWatchedService(program->busName);
+        if (program->signFolders) {
+            for (const QString &folder : program->signFolders(*m_parser))
+                if (QFileInfo(folder).isDir())
+                    m_folderWatcher.addPath(folder);
+            if (program->isRunning(m_bus))
+                m_seenInFolders.push_back(program);
         }
-    });
+    }
+    connect(&m_busWatcher, &QDBusServiceWatcher::serviceRegistered, this,
+            [this](const QString &name) {
+                for (const ClientProgram *program : m_programs)
+                    if (program->busName == name && program->isRunning(m_bus))
+                        appeared(*program);
+            });
+    connect(&m_folderWatcher, &QFileSystemWatcher::directoryChanged, this,
+            &MessengerWatcher::lookInFolders);
 }
 
-std::unique_ptr<Messenger> MessengerWatcher::create(const QString &busName, QString *description)
+void MessengerWatcher::lookInFolders()
 {
+    std::vector<const ClientProgram *> running;
     for (const ClientProgram *program : m_programs)
-        if (program->busName == busName && DBusClient::isRunning(m_bus, busName))
-            return program->create(*m_parser, m_bus, description);
-    return nullptr;
+        if (program->signFolders && program->isRunning(m_bus))
+            running.push_back(program);
+    for (const ClientProgram *program : running)
+        if (std::find(m_seenInFolders.begin(), m_seenInFolders.end(), program) ==
+            m_seenInFolders.end())
+            appeared(*program);
+    m_seenInFolders = running;
 }
 
-std::unique_ptr<Messenger> MessengerWatcher::createRunning(QString *description)
+void MessengerWatcher::appeared(const ClientProgram &program)
 {
-    for (const ClientProgram *program : m_programs)
-        if (DBusClient::isRunning(m_bus, program->busName))
-            return program->create(*m_parser, m_bus, description);
-    return nullptr;
+    emit clientAppeared(program.choices.constFirst());
+    if (!m_binder)
+        return;
+    QString description;
+    try {
+        if (std::unique_ptr<Messenger> messenger = program.create(*m_parser, m_bus, &description)) {
+            std::fprintf(stderr, "velmira: %s\n", qPrintable(description));
+            m_binder(std::move(messenger));
+        }
+    } catch (const MessengerError &error) {
+        std::fprintf(stderr, "velmira: %s\n", qPrintable(error.report()));
+    }
 }
 
 } // namespace Velmira

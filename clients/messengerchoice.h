@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
+#include <QFileSystemWatcher>
 
 #include <functional>
 #include <memory>
@@ -12,31 +13,36 @@
 
 namespace Velmira {
 
-// Adds the options that choose the Messenger client:
-//   --messenger=auto|builtin|pidgin|hexchat|dbus   (auto: the first running client of
-//   autoClients(),
-//                                           else the built-in client until one appears)
-//   --pidgin-account=<user name>  --pidgin-protocol=<protocol id, e.g. prpl-jabber>
-//   --pidgin-name=status|alias    (rotate the status message contacts see, or the alias)
-//   --hexchat-network=<network>   (default: the first connected network)
-void addMessengerOptions(QCommandLineParser &parser);
-
-// A client program Velmira drives, found by the bus name it owns.
+// A client program Velmira drives. Adding a client is one entry in clientPrograms().
 struct ClientProgram
 {
-    QString choice;  // its value of --messenger
-    QString busName; // the well-known name the running program owns
+    // Its values of --messenger; the first is its name.
+    QStringList choices;
+    // The well-known name the running program owns on the session bus; empty for a program that
+    // is not found there.
+    QString busName;
+    // Whether it runs now; default: busName is owned.
+    std::function<bool(const QDBusConnection &bus)> running;
+    // Folders where the running program leaves a sign of itself (a FIFO): watched so that a
+    // program that starts later is found.
+    std::function<QStringList(const QCommandLineParser &parser)> signFolders;
+    // Adds the options that choose its account, network or server.
+    std::function<void(QCommandLineParser &parser)> addOptions;
     // Creates the client for the options of `parser`; describes it in `description` (one line
     // for stderr). Throws MessengerError for an option value it does not understand.
     std::function<std::unique_ptr<Messenger>(const QCommandLineParser &parser,
                                              const QDBusConnection &bus, QString *description)>
         create;
+
+    bool isRunning(const QDBusConnection &bus) const;
 };
 
-// The client programs, in the order auto prefers them. Adding a client is one entry here.
+// The client programs, in the order auto prefers them.
 const std::vector<ClientProgram> &clientPrograms();
-// Every value --messenger takes: auto, builtin and each program's choice.
+// Every value --messenger takes: auto, builtin and each program's choices.
 QStringList messengerChoices();
+// --messenger=auto|builtin|<a program's choice> and the options of every program.
+void addMessengerOptions(QCommandLineParser &parser);
 
 // Creates the client that the options of `parser` choose, talking to `bus`, and describes the
 // choice in `chosenDescription`. auto with no client running gives the built-in client. Throws
@@ -46,8 +52,9 @@ std::unique_ptr<Messenger>
 createMessenger(const QCommandLineParser &parser, QString *chosenDescription = nullptr,
                 const QDBusConnection &bus = QDBusConnection::sessionBus());
 
-// Late binding: watches the bus names of the client programs the options allow (all of them for
-// auto, the chosen one otherwise; none for builtin) and reports when one appears.
+// Late binding: watches for the client programs the options allow (all of them for auto, the
+// chosen one otherwise; none for builtin) and creates the client of one that starts. A client
+// whose program leaves says so itself (Messenger::gone).
 class MessengerWatcher : public QObject
 {
     Q_OBJECT
@@ -56,26 +63,25 @@ public:
                      const QDBusConnection &bus = QDBusConnection::sessionBus(),
                      QObject *parent = nullptr);
 
-    // The client for the program owning `busName`, when it is one of the watched ones and runs;
-    // null otherwise. Throws MessengerError for an option value it does not understand.
-    std::unique_ptr<Messenger> create(const QString &busName, QString *description = nullptr);
-    // The preferred client that runs now, or null.
-    std::unique_ptr<Messenger> createRunning(QString *description = nullptr);
-
     // Where a client goes when its program appears: created at once and handed over.
     using Binder = std::function<void(std::unique_ptr<Messenger> messenger)>;
     void setBinder(Binder binder) { m_binder = std::move(binder); }
 
 signals:
-    // A watched client program has taken its bus name (started, or come back). A client whose
-    // program leaves says so itself (Messenger::gone).
-    void clientAppeared(const QString &busName);
+    // A watched client program has started, or come back (its first choice, e.g. "pidgin").
+    void clientAppeared(const QString &choice);
 
 private:
+    void appeared(const ClientProgram &program);
+    void lookInFolders();
+
     std::shared_ptr<const QCommandLineParser> m_parser;
     QDBusConnection m_bus;
-    QDBusServiceWatcher m_watcher;
+    QDBusServiceWatcher m_busWatcher;
+    QFileSystemWatcher m_folderWatcher;
     std::vector<const ClientProgram *> m_programs;
+    // Programs found by their sign that were running at the last look.
+    std::vector<const ClientProgram *> m_seenInFolders;
     Binder m_binder;
 };
 

@@ -9,6 +9,11 @@ namespace {
 const QString PurpleObjectPath = QStringLiteral("/im/pidgin/purple/PurpleObject");
 const QString PurpleInterface = QStringLiteral("im.pidgin.purple.PurpleInterface");
 
+// The protocol whose contacts were seen to receive each status message (the end-to-end test),
+// and the one on which nothing Velmira can change reaches contacts.
+const QString SeenProtocol = QStringLiteral("prpl-jabber");
+const QString IrcProtocol = QStringLiteral("prpl-irc");
+
 // libpurple's status primitives.
 constexpr qint32 PrimitiveOffline = 1;
 constexpr qint32 PrimitiveAvailable = 2;
@@ -82,6 +87,9 @@ qint32 PidginMessenger::account()
                 .constFirst());
         if (active.isEmpty())
             throw MessengerError(ResultNoInterface, tr("Pidgin has no active account"));
+        for (const qint32 each : active)
+            if (purpleString(QStringLiteral("PurpleAccountGetProtocolId"), {each}) == SeenProtocol)
+                return m_account = each;
         return m_account = active.constFirst();
     }
     // PurpleAccountsFind compares names as the protocol normalises them, so without a protocol
@@ -110,17 +118,48 @@ qint32 PidginMessenger::account()
                                    .arg(m_accountName, m_protocolId));
 }
 
+QString PidginMessenger::protocol()
+{
+    if (m_protocol.isEmpty())
+        m_protocol = purpleString(QStringLiteral("PurpleAccountGetProtocolId"), {account()});
+    return m_protocol;
+}
+
 QString PidginMessenger::identity()
 {
-    if (m_identity.isEmpty()) {
-        const qint32 handle = account();
+    if (m_identity.isEmpty())
         m_identity = QStringLiteral("pidgin/%1/%2/%3")
-                         .arg(purpleString(QStringLiteral("PurpleAccountGetProtocolId"), {handle}),
-                              purpleString(QStringLiteral("PurpleAccountGetUsername"), {handle}),
+                         .arg(protocol(),
+                              purpleString(QStringLiteral("PurpleAccountGetUsername"), {account()}),
                               m_kind == NameKind::Alias ? QStringLiteral("alias")
                                                         : QStringLiteral("status"));
-    }
     return m_identity;
+}
+
+std::optional<QString> PidginMessenger::refusalAtStart()
+{
+    if (protocol() != IrcProtocol)
+        return std::nullopt;
+    return tr("the Pidgin account is an IRC account. Pidgin offers no way to change an IRC "
+              "nickname from outside, and people on IRC see neither a status message nor an "
+              "alias. Use HexChat, Konversation, WeeChat or Polari for IRC, or choose another "
+              "account with --pidgin-account.");
+}
+
+QString PidginMessenger::warningAtStart()
+{
+    if (m_kind == NameKind::Alias)
+        return protocol() == SeenProtocol
+                   ? tr("XMPP contacts never see the alias: only Pidgin's own windows show it. "
+                        "Start Velmira with --pidgin-name=status to rotate what contacts see.")
+                   : tr("Velmira cannot tell whether your contacts on %1 see the alias: try it "
+                        "with a contact first.")
+                         .arg(protocol());
+    if (protocol() == SeenProtocol)
+        return {};
+    return tr("Velmira cannot tell whether your contacts on %1 see the status message: try it "
+              "with a contact first.")
+        .arg(protocol());
 }
 
 qint32 PidginMessenger::localState()

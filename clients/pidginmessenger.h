@@ -6,8 +6,12 @@
 
 namespace Velmira {
 
-// Drives a running Pidgin (or Finch) through libpurple's D-Bus service, on one account: the one
-// named by user name and protocol id, else the first active account.
+// Drives a running Pidgin (or Finch, which offers the same service) through libpurple's D-Bus
+// service, on one account: the one named by user name and protocol id, else the first active
+// account of a protocol whose contacts are known to see the rotated name (XMPP), else the first
+// active account. An IRC account is refused at Start: libpurple offers no way to send a NICK from
+// outside, and IRC contacts see neither status message nor alias. On the protocols not measured
+// the user is warned once that Velmira cannot tell whether contacts see the name.
 //
 // The display name is either the account's status message (what contacts see: XMPP contacts
 // never see the alias) or its alias. Both may be empty, so an empty original is put back like any
@@ -54,6 +58,8 @@ public:
     QString identity() override;
     bool emptyNameIsAName() const override { return true; }
     bool reportsSignOn() const override { return true; }
+    std::optional<QString> refusalAtStart() override;
+    QString warningAtStart() override;
 
 private slots:
     void onAliasChanged(const QDBusMessage &message);
@@ -69,6 +75,7 @@ private:
     QString purpleString(const QString &method, const QVariantList &args = {});
     // The account's handle, found on first use.
     qint32 account();
+    QString protocol();
     bool isOurs(const QDBusMessage &message);
     void writeStatusMessage(const QString &name);
 
@@ -76,6 +83,7 @@ private:
     QString m_accountName;
     QString m_protocolId;
     qint32 m_account = 0;
+    QString m_protocol; // the account's protocol id, once asked
     QString m_identity;
     qint32 m_activeStatus = 0;  // the account's active status, 0 until known
     qint32 m_ownStatus = 0;     // Velmira's saved status, 0 until made or found

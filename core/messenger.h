@@ -91,6 +91,19 @@ public:
     virtual std::optional<QString> checkName(const QString &name) const;
     virtual bool confirmsChanges() const { return false; }
     virtual bool reportsSignOn() const { return false; }
+    // Whether localFriendlyName() reads the name in force. A client with no way to ask gives the
+    // name it signs on with until a name has been sent, then the name it last sent; the window
+    // says that it cannot be confirmed.
+    virtual bool readsNameInForce() const { return true; }
+    // The client sends at most one line every this many milliseconds (its own flood
+    // protection): a rotation through it never changes names faster. 0: no such limit.
+    virtual int sendIntervalMs() const { return 0; }
+    // Why no rotation can start through this client (its account has no name contacts see that
+    // Velmira can change), in words for the user; nullopt when one can.
+    virtual std::optional<QString> refusalAtStart() { return std::nullopt; }
+    // What the user should know before a rotation starts through this client, told once a run;
+    // empty: nothing.
+    virtual QString warningAtStart() { return {}; }
 
 signals:
     void OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,

@@ -33,6 +33,7 @@ void RotationEngine::setMessenger(Messenger *messenger)
         disconnect(m_messenger, nullptr, this, nullptr);
     m_messenger = messenger;
     m_clientGone = false;
+    m_toldWarning = m_toldSendRate = false;
     m_originalName.reset();
     if (m_messenger) {
         connect(m_messenger, &Messenger::signedOn, this, &RotationEngine::onSignedOn);
@@ -159,7 +160,12 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
             tr("Could not start: %1 is not running.").arg(m_messenger->clientName()));
         return false;
     }
+    int effective = *period;
     if (m_messenger) {
+        if (const std::optional<QString> refusal = m_messenger->refusalAtStart()) {
+            emit errorOccurred(tr("Could not start: %1").arg(*refusal));
+            return false;
+        }
         for (qsizetype line = 0; line < names.size(); ++line) {
             if (const std::optional<QString> problem = m_messenger->checkName(names[line])) {
                 emit errorOccurred(
@@ -184,8 +190,22 @@ bool RotationEngine::start(const QString &namesText, const QString &intervalText
             reportClientError(tr("Could not start"), error);
             return false;
         }
+        const QString warning = m_messenger->warningAtStart();
+        if (!warning.isEmpty() && !std::exchange(m_toldWarning, true))
+            emit noticeGiven(warning);
+        // Names never change faster than the client sends them: no change queues up behind
+        // another. The period is then a whole number of seconds.
+        const int sendInterval = m_messenger->sendIntervalMs();
+        if (sendInterval > effective) {
+            effective = (sendInterval + 999) / 1000 * 1000;
+            if (!std::exchange(m_toldSendRate, true))
+                emit noticeGiven(tr("%1 sends one line every %2 s: names change every %3 s.")
+                                     .arg(m_messenger->clientName(),
+                                          QLocale().toString(sendInterval / 1000.0),
+                                          QLocale().toString(effective / 1000)));
+        }
     }
-    m_timer.setInterval(*period);
+    m_timer.setInterval(effective);
     m_timer.start();
     setState(State::Running);
     return true;

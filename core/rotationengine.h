@@ -64,7 +64,8 @@ public slots:
     // puts the recorded original back (while Idle), which becomes this run's original.
     void captureOriginalName();
     // Idle -> Running. Returns false (and reports) when the interval text is unusable or the
-    // client cannot take one of the names (the line is named); the engine stays Idle.
+    // client cannot take one of the names (the line is named) or no rotation at all; the engine
+    // stays Idle. A client that sends lines more slowly than the interval sets the period.
     bool start(const QString &namesText, const QString &intervalText);
     // Running -> Idle, then the reset. Does nothing while Idle.
     void stop(bool restore);
@@ -100,6 +101,9 @@ private:
     std::unique_ptr<RotationSession> m_session;
     std::optional<QString> m_originalName;
     QString m_recordPath;
+    // The client's warning and its send rate, told once for each client bound.
+    bool m_toldWarning = false;
+    bool m_toldSendRate = false;
 };
 
 } // namespace Velmira

@@ -230,6 +230,46 @@ private slots:
         QCOMPARE(errors->count(), 0);
     }
 
+    void startAdvice_data()
+    {
+        QTest::addColumn<int>("sendInterval");
+        QTest::addColumn<QString>("warning");
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("nothing to say") << 0 << "" << 1000 << QStringList();
+        QTest::newRow("a warning, told once") << 0 << "Careful." << 1000 << QStringList{"Careful."};
+        QTest::newRow("sends more slowly than the interval")
+            << 1500 << "" << 2000
+            << QStringList{"the Messenger client sends one line every 1.5 s: names change every "
+                           "2 s."};
+        QTest::newRow("sends as fast as the interval") << 1000 << "" << 1000 << QStringList();
+    }
+    // Before a rotation starts the client may refuse it (nothing is written), warn (told once a
+    // run) or set a longer period: names never change faster than it sends them (told once).
+    void startAdvice()
+    {
+        QFETCH(int, sendInterval);
+        QFETCH(QString, warning);
+        QFETCH(int, period);
+        QFETCH(QStringList, told);
+        client->sendInterval = sendInterval;
+        client->warning = warning;
+        for (int start = 0; start < 2; ++start) {
+            QVERIFY(engine->start(Names, Interval));
+            QCOMPARE(engine->timer().interval(), period);
+            engine->stop(false);
+        }
+        QStringList notes;
+        for (const QList<QVariant> &notice : *notices)
+            notes << notice.first().toString();
+        QCOMPARE(notes, told);
+        client->refusal = QStringLiteral("Not here.");
+        client->log.clear();
+        QVERIFY(!engine->start(Names, Interval));
+        QCOMPARE(errors->last().first().toString(), QStringLiteral("Could not start: Not here."));
+        QVERIFY(client->log.isEmpty());
+    }
+
     // A name the client cannot take stops the Start before anything is written, naming the line.
     void nameRefusedByClient()
     {

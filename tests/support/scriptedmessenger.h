@@ -24,11 +24,19 @@ public:
     std::optional<QString> checkName(const QString &name) const override;
     bool confirmsChanges() const override { return confirms; }
     bool reportsSignOn() const override { return tellsSignOn; }
+    bool readsNameInForce() const override { return readsName; }
+    int sendIntervalMs() const override { return sendInterval; }
+    std::optional<QString> refusalAtStart() override { return refusal; }
+    QString warningAtStart() override { return warning; }
 
     QString displayName = QStringLiteral("Original");
     bool emptyIsName = false;
     bool confirms = false;
     bool tellsSignOn = false;
+    bool readsName = true;
+    int sendInterval = 0;
+    std::optional<QString> refusal;
+    QString warning;
     // Names checkName() refuses.
     QStringList refused;
     // Readings of LocalState, consumed in order; once used up, every reading gives `state`.
