@@ -573,7 +573,12 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
     if (!m_messenger || m_engine.clientGone())
         return;
     try {
-        const QString name = m_messenger->localFriendlyName();
+        // A client that cannot be asked gives the name it last sent: said as such.
+        const QString name = m_messenger->readsNameInForce()
+                                 ? m_messenger->localFriendlyName()
+                                 : tr("%1 (sent; %2 cannot confirm it)")
+                                       .arg(m_messenger->localFriendlyName(),
+                                            m_messenger->clientName());
         Label1->setText(name);
         // Read aloud with what it is; the text alone would be a bare name.
         Label1->setAccessibleName(tr("Display name: %1").arg(name));

@@ -217,23 +217,35 @@ private slots:
     {
         QTest::addColumn<qint32>("result");
         QTest::addColumn<QString>("name");
-        QTest::newRow("accepted") << Velmira::ResultOk << "Ann";
-        QTest::newRow("refused change still shows the name") << Velmira::ResultFail << "Bob";
-        QTest::newRow("markup") << Velmira::ResultOk << "<b>Cy</b> &amp;";
+        QTest::addColumn<bool>("reads");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("accepted") << Velmira::ResultOk << "Ann" << true << "Ann";
+        QTest::newRow("refused change still shows the name")
+            << Velmira::ResultFail << "Bob" << true << "Bob";
+        QTest::newRow("markup") << Velmira::ResultOk << "<b>Cy</b> &amp;" << true
+                                << "<b>Cy</b> &amp;";
+        QTest::newRow("a client that cannot be asked")
+            << Velmira::ResultOk << "Dee" << false
+            << "Dee (sent; the Messenger client cannot confirm it)";
     }
+    // Label1 shows the name the client reports at each change event, whatever its result, as
+    // plain text; a client that cannot be asked what it shows is not taken at its word.
     void labelShowsNameAsPlainText()
     {
         QFETCH(qint32, result);
         QFETCH(QString, name);
+        QFETCH(bool, reads);
+        QFETCH(QString, shown);
         m_h->client->displayName = name;
+        m_h->client->readsName = reads;
         emit m_h->client->OnLocalFriendlyNameChangeResult(result, "S1", "Zed");
         QLabel *label = control<QLabel>(m_h->window, "Label1");
-        QCOMPARE(label->text(), name);
+        QCOMPARE(label->text(), shown);
         QCOMPARE(label->textFormat(), Qt::PlainText);
         // A client that cannot tell its name is reported; the label keeps what it showed.
         m_h->client->failCall("LocalFriendlyName", Velmira::ResultFail);
         emit m_h->client->OnLocalFriendlyNameChangeResult(0, "S1", name);
-        QCOMPARE(label->text(), name);
+        QCOMPARE(label->text(), shown);
         QCOMPARE(m_h->boxes.errors.size(), 1);
     }
 
