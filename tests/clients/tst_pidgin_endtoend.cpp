@@ -3,6 +3,7 @@
 // and X server signed in as one of them, and an XMPP observer (xmpp_observer.py) signed in as the
 // other, which prints every presence of the first that crosses the wire.
 #include "privatebus.h"
+#include "testfiles.h"
 
 #include "clients/messengerchoice.h"
 #include "clients/pidginmessenger.h"
@@ -10,17 +11,20 @@
 #include "core/rotationengine.h"
 #include "core/settingsstore.h"
 
+#include <QDBusConnectionInterface>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace Velmira;
 
 namespace {
 const QString Account = QStringLiteral("velmira@localhost/velmira");
+const QString IrcAccount = QStringLiteral("velmira@127.0.0.1");
 const QString Names = QStringLiteral("Ann\r\nBob\r\n");
 // Pidgin signs on in well under a second, unless the machine is busy.
 constexpr int Patience = 60000;
@@ -46,6 +50,10 @@ class TestPidginEndToEnd : public QObject
     std::unique_ptr<QTemporaryDir> m_pidginDir;
     std::unique_ptr<QTemporaryDir> m_velmiraDir;
     QProcess m_prosody, m_pidgin, m_observer;
+    // Finch instead of Pidgin: the same service, in a terminal of tmux's.
+    bool m_finch = false;
+    qint64 m_finchPid = 0;
+    int m_finchRuns = 0; // each run its own tmux
     quint16 m_port = 0;
     QStringList m_lines; // what the observer saw, and not yet looked at
 
@@ -98,9 +106,23 @@ class TestPidginEndToEnd : public QObject
         m_pidgin.setProcessEnvironment(m_bus->environment());
         m_pidgin.setStandardOutputFile(m_pidginDir->filePath(QStringLiteral("pidgin.log")));
         m_pidgin.setStandardErrorFile(m_pidginDir->filePath(QStringLiteral("pidgin.log")));
-        m_pidgin.start(QStringLiteral("pidgin"), arguments);
-        return m_pidgin.waitForStarted(10000) &&
-               m_bus->waitForName(PidginMessenger::ServiceName, true, Patience) &&
+        if (m_finch)
+            m_pidgin.start(
+                QStringLiteral("tmux"),
+                {QStringLiteral("-S"),
+                 m_pidginDir->filePath(QStringLiteral("tmux%1").arg(++m_finchRuns)),
+                 QStringLiteral("new-session"), QStringLiteral("-d"), QStringLiteral("-x"),
+                 QStringLiteral("160"), QStringLiteral("-y"), QStringLiteral("48"),
+                 QStringLiteral("finch ") + arguments.join(u' ') + QStringLiteral(" 2>>") +
+                     m_pidginDir->filePath(QStringLiteral("finch.log"))});
+        else
+            m_pidgin.start(QStringLiteral("pidgin"), arguments);
+        const bool serving = m_pidgin.waitForStarted(10000) &&
+                             m_bus->waitForName(PidginMessenger::ServiceName, true, Patience);
+        if (serving && m_finch)
+            m_finchPid =
+                m_bus->connection().interface()->servicePid(PidginMessenger::ServiceName).value();
+        return serving &&
                (!online || QTest::qWaitFor(
                                [&] {
                                    return purple(QStringLiteral("PurpleAccountIsConnected"),
@@ -114,7 +136,15 @@ class TestPidginEndToEnd : public QObject
     bool quitPidgin()
     {
         purple(QStringLiteral("PurpleCoreQuit"));
-        return m_pidgin.waitForFinished(Patience) &&
+        // Finch leaves the bus and signs off, but stays until it is ended.
+        if (m_finch && m_bus->waitForName(PidginMessenger::ServiceName, false, Patience)) {
+            ::kill(pid_t(m_finchPid), SIGTERM);
+            (void)QTest::qWaitFor(
+                [&] { return !QFile::exists(QStringLiteral("/proc/%1").arg(m_finchPid)); },
+                Patience);
+        }
+        // For Finch, m_pidgin is the tmux that started it, long gone.
+        return (m_finch || m_pidgin.waitForFinished(Patience)) &&
                m_bus->waitForName(PidginMessenger::ServiceName, false, Patience) &&
                // Signing off may or may not carry the status message along.
                seenUntil(QStringLiteral("unavailable "), true).size() > 0;
@@ -167,15 +197,28 @@ private slots:
     {
         m_pidginDir = std::make_unique<QTemporaryDir>();
         m_velmiraDir = std::make_unique<QTemporaryDir>();
-        QFile accounts(fixture("pidgin-accounts.xml"));
-        QVERIFY(accounts.open(QIODevice::ReadOnly));
-        const QString text = QString::fromUtf8(accounts.readAll()).arg(Account).arg(m_port);
-        QFile copy(m_pidginDir->filePath(QStringLiteral("accounts.xml")));
-        QVERIFY(copy.open(QIODevice::WriteOnly) && copy.write(text.toUtf8()) > 0);
+        QString text = QString::fromUtf8(TestFiles::read(fixture("pidgin-accounts.xml")))
+                           .arg(Account)
+                           .arg(m_port);
+        // An IRC account first, enabled but connecting to nothing (port 1 on 127.0.0.1).
+        if (QByteArray(QTest::currentTestFunction()) == "accountChoice")
+            text.replace(QStringLiteral("<account version='1.0'>"),
+                         QStringLiteral("<account version='1.0'><account><protocol>prpl-irc"
+                                        "</protocol><name>%1</name><settings><setting name='port' "
+                                        "type='int'>1</setting></settings><settings "
+                                        "ui='gtk-gaim'><setting name='auto-login' "
+                                        "type='bool'>1</setting></settings></account>")
+                             .arg(IrcAccount));
+        QVERIFY(
+            TestFiles::write(m_pidginDir->filePath(QStringLiteral("accounts.xml")), text.toUtf8()));
         m_lines.clear();
     }
     void cleanup()
     {
+        if (m_finch && m_finchPid != 0 && QFile::exists(QStringLiteral("/proc/%1").arg(m_finchPid)))
+            (void)quitPidgin();
+        m_finch = false;
+        m_finchPid = 0;
         if (m_pidgin.state() != QProcess::NotRunning && !quitPidgin())
             stopProcess(m_pidgin);
         // Whatever else the observer saw of this test (Pidgin signing off) is not the next one's.
@@ -191,25 +234,32 @@ private slots:
 
     void rotation_data()
     {
+        QTest::addColumn<bool>("finch");
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("original");
         QTest::addColumn<bool>("contactsSee");
-        QTest::newRow("defaults, no status message") << QStringList() << QString() << true;
-        QTest::newRow("defaults, a status message") << QStringList() << "At lunch" << true;
-        QTest::newRow("alias") << QStringList{"--pidgin-name=alias"} << "Back soon" << false;
+        QTest::newRow("defaults, no status message") << false << QStringList() << QString() << true;
+        QTest::newRow("defaults, a status message") << false << QStringList() << "At lunch" << true;
+        QTest::newRow("alias") << false << QStringList{"--pidgin-name=alias"} << "Back soon"
+                               << false;
+        QTest::newRow("Finch, a status message")
+            << true << QStringList() << "In a terminal" << true;
     }
     // Each tick's name reaches the contact, in order; Stop and closing put the original back,
     // the empty one too; the user's saved statuses stay as they were. The alias never reaches
     // an XMPP contact: the next thing the contact sees is the user's own next status.
     void rotation()
     {
+        QFETCH(bool, finch);
+        m_finch = finch;
         QFETCH(QStringList, options);
         QFETCH(QString, original);
         QFETCH(bool, contactsSee);
         QVERIFY(startPidgin(true));
         if (!original.isEmpty())
             setOwnStatus(original);
-        QVERIFY(quitPidgin() && startPidgin(true)); // the user's statuses are on disk now
+        QVERIFY(quitPidgin()); // the user's statuses are on disk now
+        QVERIFY(startPidgin(true));
         QVERIFY(seenUntil(seen(original)).contains(seen(original)));
         const QByteArray ownStatuses = statusFile();
         QVERIFY(ownStatuses.contains("<status"));
@@ -298,6 +348,42 @@ private slots:
         QCOMPARE(purple(QStringLiteral("PurpleAccountIsConnected"), {account()}).toInt(), 1);
     }
 
+    void accountChoice_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("told"); // how the Start is refused or warned about
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("default: the XMPP account, not the IRC one listed first")
+            << QStringList() << QString() << true;
+        QTest::newRow("an IRC account chosen")
+            << QStringList{"--pidgin-account=" + IrcAccount} << "an IRC account" << false;
+        QTest::newRow("the alias of an XMPP account")
+            << QStringList{"--pidgin-name=alias"} << "XMPP contacts never see the alias" << true;
+    }
+    // Without a choice Velmira takes an account whose contacts see the name; an IRC account,
+    // through which no name reaches anyone, is refused in words, and the alias comes with a
+    // warning.
+    void accountChoice()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, told);
+        QFETCH(bool, starts);
+        QVERIFY(startPidgin(true));
+        const std::unique_ptr<Messenger> client = defaultClient(options);
+        RotationEngine engine;
+        QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
+        QSignalSpy notices(&engine, &RotationEngine::noticeGiven);
+        engine.setMessenger(client.get());
+        QVERIFY(client->identity().startsWith(starts ? "pidgin/prpl-jabber/" : "pidgin/prpl-irc/"));
+        QCOMPARE(engine.start(Names, QStringLiteral("3600000")), starts);
+        const QSignalSpy &saying = starts ? notices : errors;
+        QCOMPARE(saying.count(), told.isEmpty() ? 0 : 1);
+        if (!told.isEmpty())
+            QVERIFY2(saying.first().first().toString().contains(told),
+                     qPrintable(saying.first().first().toString()));
+        engine.stop(true);
+    }
+
     void restoreAfterAbruptEnd_data()
     {
         QTest::addColumn<bool>("velmiraKilled"); // else Pidgin quits mid-rotation
@@ -347,7 +433,7 @@ private slots:
 int main(int argc, char *argv[])
 {
     // Pidgin needs an X server (scripts/with-desktop provides one) and these programs.
-    if (!hasDesktopWith({"pidgin", "prosody", "dbus-daemon", "/usr/bin/python3"}))
+    if (!hasDesktopWith({"pidgin", "finch", "tmux", "prosody", "dbus-daemon", "/usr/bin/python3"}))
         return 77;
     QCoreApplication app(argc, argv);
     TestPidginEndToEnd test;
