@@ -507,12 +507,24 @@ void frmMain::Form_Unload(UnloadMode mode)
 
 void frmMain::Toolbar1_ButtonClick(QAbstractButton *button)
 {
-    if (hasKey(button, StartKey)) {
-        if (m_waitingMessenger)
-            bindNow(std::move(m_waitingMessenger));
-        m_engine.start(namesText(), intervalText());
-    } else if (hasKey(button, StopKey))
-        m_engine.stop(options()->resetNickValue() == ResetChecked);
+    if (hasKey(button, StartKey))
+        startRotation();
+    else if (hasKey(button, StopKey))
+        stopRotation();
+}
+
+bool frmMain::startRotation()
+{
+    if (m_quitting || m_engine.state() == RotationEngine::State::Running)
+        return false;
+    if (m_waitingMessenger)
+        bindNow(std::move(m_waitingMessenger));
+    return m_engine.start(namesText(), intervalText());
+}
+
+void frmMain::stopRotation()
+{
+    m_engine.stop(options()->resetNickValue() == ResetChecked);
 }
 
 void frmMain::Toolbar1_ButtonDropDown(QAbstractButton *button)
@@ -556,12 +568,29 @@ void frmMain::Toolbar3_ButtonClick(QAbstractButton *button)
 
 void frmMain::sysTray_Activated(QSystemTrayIcon::ActivationReason reason)
 {
-    if (reason != QSystemTrayIcon::Trigger)
-        return;
+    if (reason == QSystemTrayIcon::Trigger)
+        bringBack();
+}
+
+void frmMain::bringBack()
+{
+    if (windowState() & Qt::WindowMinimized)
+        setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
     m_sysTray.RemoveTrayIcon();
+}
+
+void frmMain::sendToTray()
+{
+    // Without a notification area a hidden window would have no way back: minimised instead.
+    if (!m_sysTray.isAvailable()) {
+        showMinimized();
+        return;
+    }
+    m_sysTray.AddTrayIcon(windowIcon(), QString());
+    hide();
 }
 
 void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString &service,
@@ -574,14 +603,15 @@ void frmMain::messenger_OnLocalFriendlyNameChangeResult(qint32 hr, const QString
         return;
     try {
         // A client that cannot be asked gives the name it last sent: said as such.
-        const QString name = m_messenger->readsNameInForce()
-                                 ? m_messenger->localFriendlyName()
-                                 : tr("%1 (sent; %2 cannot confirm it)")
-                                       .arg(m_messenger->localFriendlyName(),
-                                            m_messenger->clientName());
+        const QString name =
+            m_messenger->readsNameInForce()
+                ? m_messenger->localFriendlyName()
+                : tr("%1 (sent; %2 cannot confirm it)")
+                      .arg(m_messenger->localFriendlyName(), m_messenger->clientName());
         Label1->setText(name);
         // Read aloud with what it is; the text alone would be a bare name.
         Label1->setAccessibleName(tr("Display name: %1").arg(name));
+        emit displayNameShown(name);
     } catch (const Velmira::MessengerError &error) {
         // A client that has gone is told once, by the engine.
         if (!error.isGone())
@@ -740,9 +770,14 @@ void frmMain::engineStateChanged(RotationEngine::State state)
 
 void frmMain::reportError(const QString &text)
 {
-    if (m_unattended)
+    if (m_unattended) {
         m_boxes->notice(text);
-    else if (m_quitting || !m_loaded) // the program may end right after: read first
+        return;
+    }
+    // Hidden in the notification area, the window's box would go unseen.
+    if (m_loaded && !isVisible())
+        m_boxes->notice(text);
+    if (m_quitting || !m_loaded) // the program may end right after: read first
         m_boxes->error(this, text);
     else // the window stays usable meanwhile, and can be closed
         m_boxes->warn(this, text);

@@ -93,6 +93,19 @@ public:
     // Asks the desktop to open `url`; a refusal is reported.
     void OpenUrl(const QString &url);
 
+    // What Start and Stop do: the rotation of the names in the box. False when it did not start
+    // (running already, quitting, or reported).
+    bool startRotation();
+    void stopRotation();
+    // Reports a failure: a box that does not wait while the window runs (a desktop notification
+    // too while it is hidden), one that does during the start-up and the user's close; during a
+    // shutdown the program was asked for, stderr and a notification only.
+    void reportError(const QString &text);
+    // Shows the window again from the notification area or the taskbar, in front.
+    void bringBack();
+    // Hides the window behind the notification area's icon (minimises it where there is none).
+    void sendToTray();
+
     // The names text: lines joined with CR LF, every other character as typed.
     QString namesText() const;
     // Puts a text into txtNames: CR LF, bare LF and lone CR each become a line break.
@@ -138,6 +151,8 @@ public slots:
 signals:
     // The unload has run to its end: the program may end.
     void unloaded();
+    // Label1 shows a new display name (as the client reports it).
+    void displayNameShown(const QString &name);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -154,8 +169,6 @@ private:
     void loadPreset(int number);
     void savePreset(int number);
     void engineStateChanged(Velmira::RotationEngine::State state);
-    // A message box; during a shutdown the program was asked for, stderr and a notification.
-    void reportError(const QString &text);
     void reportNotice(const QString &text);
     void bindNow(std::unique_ptr<Velmira::Messenger> messenger);
     // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's

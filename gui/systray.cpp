@@ -17,10 +17,27 @@ void QtTrayIcon::showIcon(const QIcon &icon, const QString &tip)
     if (!m_icon) {
         m_icon = new QSystemTrayIcon;
         connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activated);
+        if (m_menu)
+            m_icon->setContextMenu(m_menu.get());
     }
     m_icon->setIcon(icon);
     m_icon->setToolTip(tip);
     m_icon->show();
+}
+
+void QtTrayIcon::setToolTip(const QString &tip)
+{
+    if (m_icon)
+        m_icon->setToolTip(tip);
+}
+
+void QtTrayIcon::setMenu(const QList<QAction *> &actions)
+{
+    m_menu = std::make_unique<QMenu>();
+    m_menu->setObjectName(QStringLiteral("trayMenu"));
+    m_menu->addActions(actions);
+    if (m_icon)
+        m_icon->setContextMenu(m_menu.get());
 }
 
 void QtTrayIcon::hideIcon()
@@ -43,7 +60,19 @@ SysTray::~SysTray() = default;
 
 void SysTray::AddTrayIcon(const QIcon &icon, const QString &tip)
 {
-    m_backend->showIcon(icon, tip);
+    m_backend->showIcon(icon, tip.isEmpty() ? m_tip : tip);
+}
+
+void SysTray::setToolTip(const QString &tip)
+{
+    m_tip = tip;
+    m_backend->setToolTip(tip);
+}
+
+void SysTray::setMenu(const QList<QAction *> &actions)
+{
+    m_actions = actions;
+    m_backend->setMenu(actions);
 }
 
 void SysTray::RemoveTrayIcon()
@@ -64,6 +93,7 @@ bool SysTray::isAvailable() const
 void SysTray::setBackend(std::unique_ptr<TrayIcon> backend)
 {
     m_backend = std::move(backend);
+    m_backend->setMenu(m_actions);
     connect(m_backend.get(), &TrayIcon::activated, this, &SysTray::activated);
 }
 

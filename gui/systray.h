@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QIcon>
+#include <QList>
+#include <QMenu>
 #include <QObject>
 #include <QString>
 #include <QSystemTrayIcon>
@@ -20,6 +22,9 @@ public:
     virtual void showIcon(const QIcon &icon, const QString &tip) = 0;
     virtual void hideIcon() = 0;
     virtual bool isShown() const = 0;
+    virtual void setToolTip(const QString &tip) = 0;
+    // The icon's context menu: these actions, in this order (not owned).
+    virtual void setMenu(const QList<QAction *> &actions) = 0;
 
 signals:
     // The user acted on the icon: a click (Trigger), a double click, the context request...
@@ -38,9 +43,12 @@ public:
     void showIcon(const QIcon &icon, const QString &tip) override;
     void hideIcon() override;
     bool isShown() const override;
+    void setToolTip(const QString &tip) override;
+    void setMenu(const QList<QAction *> &actions) override;
 
 private:
     QSystemTrayIcon *m_icon = nullptr;
+    std::unique_ptr<QMenu> m_menu;
 };
 
 // The program's one tray icon (identifier 1), owned by the main window.
@@ -51,11 +59,13 @@ public:
     explicit SysTray(QObject *parent = nullptr);
     ~SysTray() override;
 
-    // Shows `icon` in the notification area. An empty tip shows no tooltip.
+    // Shows `icon` in the notification area. An empty tip keeps the tooltip set last.
     void AddTrayIcon(const QIcon &icon, const QString &tip);
     void RemoveTrayIcon();
     bool iconShown() const;
     bool isAvailable() const;
+    void setToolTip(const QString &tip);
+    void setMenu(const QList<QAction *> &actions);
 
     // Replaces the platform's icon (tests hand in a fake). Takes ownership.
     void setBackend(std::unique_ptr<TrayIcon> backend);
@@ -66,6 +76,8 @@ signals:
 
 private:
     std::unique_ptr<TrayIcon> m_backend;
+    QString m_tip;
+    QList<QAction *> m_actions;
 };
 
 } // namespace Velmira

@@ -421,6 +421,32 @@ private slots:
         QVERIFY(m_h->boxes.errors.isEmpty());
     }
 
+    void errorWhileHidden_data()
+    {
+        QTest::addColumn<bool>("inTray");
+        QTest::newRow("window shown: a box") << false;
+        QTest::newRow("window in the tray: a box and a desktop notification") << true;
+    }
+    // A rotation that stops on an error while the window sits in the notification area is told
+    // on the desktop too: the window's box would go unseen.
+    void errorWhileHidden()
+    {
+        QFETCH(bool, inTray);
+        frmMain &w = m_h->window;
+        w.setNamesText("Ann\r\n");
+        clickStart(w);
+        if (inTray) {
+            w.options()->setMinToTray(true);
+            minimiseByUser(w);
+            QVERIFY(!w.isVisible());
+        }
+        m_h->client->failCall("SetFriendlyName", Velmira::ResultFail);
+        w.engine().tick();
+        QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
+        QCOMPARE(m_h->boxes.errors.size(), 1);
+        QCOMPARE(m_h->boxes.notices, inTray ? m_h->boxes.errors : QStringList());
+    }
+
     void shutdownOrder()
     {
         frmMain &w = m_h->window;

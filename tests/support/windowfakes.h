@@ -44,9 +44,12 @@ public:
     void showIcon(const QIcon &, const QString &tip) override { m_shown = true, lastTip = tip; }
     void hideIcon() override { m_shown = false; }
     bool isShown() const override { return m_shown; }
+    void setToolTip(const QString &tip) override { lastTip = tip; }
+    void setMenu(const QList<QAction *> &actions) override { menu = actions; }
     void send(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
     bool available = true;
     QString lastTip;
+    QList<QAction *> menu;
 
 private:
     bool m_shown = false;
