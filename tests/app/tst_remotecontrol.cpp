@@ -2,6 +2,7 @@
 // one (--start, --stop, --show, --quit) and the tray icon's menu as a desktop panel reads it over
 // D-Bus (StatusNotifierItem and its dbusmenu), with a StatusNotifierWatcher of the test's own.
 #include "privatebus.h"
+#include "testfiles.h"
 
 #include "core/settingsstore.h"
 
@@ -168,7 +169,8 @@ private slots:
 
     // In the notification area, a desktop panel that speaks StatusNotifierItem finds Velmira's
     // icon titled "Velmira", its tooltip with the name and the state, and a menu whose Start and
-    // Stop follow the rotation; its items do what the window's buttons do.
+    // Stop follow the rotation; its items do what the window's buttons do, and one starts
+    // Velmira with the session.
     void trayMenu()
     {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
@@ -234,6 +236,14 @@ private slots:
         };
         QTRY_VERIFY2(toolTip().contains(QLatin1String("Velmira: Ann (rotating)")),
                      qPrintable(toolTip()));
+        // Starting with the session: an autostart entry that starts Velmira in the tray.
+        const QString entry = m_home->filePath(QStringLiteral("autostart/velmira.desktop"));
+        for (const bool on : {true, false}) {
+            click(service, menuPath, find(QStringLiteral("Start with the Session")).id);
+            QTRY_COMPARE(QFile::exists(entry), on);
+            if (on)
+                QVERIFY(TestFiles::read(entry).contains("\nExec=velmira --in-tray\n"));
+        }
         click(service, menuPath, find(QStringLiteral("Quit")).id);
         QVERIFY(velmira.waitForFinished(Patience));
         QCOMPARE(velmira.exitCode(), 0);
