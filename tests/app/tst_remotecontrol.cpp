@@ -94,7 +94,7 @@ class TestRemoteControl : public QObject
         QList<MenuItem> items;
         if (reply.arguments().size() < 2)
             return items;
-        // (u revision, (i id, a{sv} properties, av children))
+        // (u revision, (i id, a{sv} properties, av children)); every part read to its end.
         const QDBusArgument root = reply.arguments().at(1).value<QDBusArgument>();
         int id = 0;
         QVariantMap properties;
@@ -109,10 +109,19 @@ class TestRemoteControl : public QObject
             QVariantMap itemProperties;
             item.beginStructure();
             item >> entry.id >> itemProperties;
+            item.beginArray();
+            while (!item.atEnd()) {
+                QDBusVariant grandchild;
+                item >> grandchild;
+            }
+            item.endArray();
+            item.endStructure();
             entry.label = itemProperties.value(QStringLiteral("label")).toString();
             entry.enabled = itemProperties.value(QStringLiteral("enabled"), true).toBool();
             items << entry;
         }
+        root.endArray();
+        root.endStructure();
         return items;
     }
     void click(const QString &service, const QString &path, int id)
@@ -232,6 +241,7 @@ private slots:
             }
             tip.endArray();
             tip >> title >> text;
+            tip.endStructure();
             return title + u' ' + text;
         };
         QTRY_VERIFY2(toolTip().contains(QLatin1String("Velmira: Ann (rotating)")),
