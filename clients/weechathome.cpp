@@ -78,10 +78,10 @@ QList<WeechatHome::Option> WeechatHome::read(const QString &file) const
     return options;
 }
 
-std::optional<QString> WeechatHome::valueOf(const QList<Option> &options, const QString &section,
-                                            const QString &name)
+std::optional<QString> WeechatHome::value(const QString &file, const QString &section,
+                                          const QString &name) const
 {
-    for (const Option &option : options)
+    for (const Option &option : read(file))
         if (option.section == section && option.name == name)
             return option.value;
     return std::nullopt;
@@ -97,22 +97,25 @@ QString WeechatHome::evaluatePath(QString path) const
         .replace(QStringLiteral("${weechat_runtime_dir}"), m_runtime);
 }
 
+QString WeechatHome::fifoPath() const
+{
+    return evaluatePath(
+        value(QStringLiteral("fifo"), QStringLiteral("file"), QStringLiteral("path"))
+            .value_or(DefaultFifoPath));
+}
+
 QString WeechatHome::fifoFolder() const
 {
-    return QFileInfo(evaluatePath(valueOf(read(QStringLiteral("fifo")), QStringLiteral("file"),
-                                          QStringLiteral("path"))
-                                      .value_or(DefaultFifoPath)))
-        .path();
+    return QFileInfo(fifoPath()).path();
 }
 
 std::optional<WeechatHome::Fifo> WeechatHome::liveFifo() const
 {
-    const QList<Option> options = read(QStringLiteral("fifo"));
-    if (valueOf(options, QStringLiteral("file"), QStringLiteral("enabled")) == QLatin1String("off"))
+    if (value(QStringLiteral("fifo"), QStringLiteral("file"), QStringLiteral("enabled")) ==
+        QLatin1String("off"))
         return std::nullopt;
-    const QFileInfo pattern(
-        evaluatePath(valueOf(options, QStringLiteral("file"), QStringLiteral("path"))
-                         .value_or(DefaultFifoPath)));
+    // The name's ${info:pid} is the WeeChat process.
+    const QFileInfo pattern(fifoPath());
     const QRegularExpression name(
         QLatin1Char('^') +
         QRegularExpression::escape(pattern.fileName())
@@ -124,57 +127,47 @@ std::optional<WeechatHome::Fifo> WeechatHome::liveFifo() const
     for (const QString &entry : folder.entryList(QDir::System | QDir::Hidden)) {
         const QRegularExpressionMatch match = name.match(entry);
         const QString path = folder.filePath(entry);
-        struct stat status
-        {};
+        struct stat status = {};
         if (!match.hasMatch() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
             !S_ISFIFO(status.st_mode))
             continue;
-        // A FIFO outlives a killed WeeChat; its process, or another that took its number, is
+        // A FIFO outlives a killed WeeChat: its process, or another that took its number, is
         // asked what it is.
-        const qint64 pid = match.captured(1).toLongLong();
-        QFile command(QStringLiteral("/proc/%1/comm").arg(pid));
+        QFile command(QStringLiteral("/proc/%1/comm").arg(match.captured(1)));
         if (!command.open(QIODevice::ReadOnly) || !command.readAll().startsWith("weechat"))
             continue;
         const QDateTime made = QFileInfo(path).lastModified();
         if (!newest || made > newestTime)
-            newest = Fifo{path, pid}, newestTime = made;
+            newest = Fifo{path, match.captured(1).toLongLong()}, newestTime = made;
     }
     return newest;
 }
 
-QString WeechatHome::firstServer() const
+QStringList WeechatHome::servers() const
 {
-    QString first;
+    QStringList servers, first;
     for (const Option &option : read(QStringLiteral("irc"))) {
         const qsizetype dot = option.name.lastIndexOf(QLatin1Char('.'));
         if (option.section != QLatin1String("server") || dot < 0)
             continue;
         const QString server = option.name.left(dot);
-        if (first.isEmpty())
-            first = server;
+        if (!servers.contains(server))
+            servers << server;
         if (option.name.mid(dot + 1) == QLatin1String("autoconnect") &&
             option.value == QLatin1String("on"))
-            return server;
+            first << server;
     }
+    for (const QString &server : servers)
+        if (!first.contains(server))
+            first << server;
     return first;
-}
-
-bool WeechatHome::hasServer(const QString &server) const
-{
-    for (const Option &option : read(QStringLiteral("irc")))
-        if (option.section == QLatin1String("server") &&
-            option.name.left(option.name.lastIndexOf(QLatin1Char('.'))) == server)
-            return true;
-    return false;
 }
 
 QString WeechatHome::configuredNick(const QString &server) const
 {
-    const QList<Option> options = read(QStringLiteral("irc"));
-    const std::optional<QString> nicks =
-        valueOf(options, QStringLiteral("server"), server + QStringLiteral(".nicks"));
-    return nicks
-        .value_or(valueOf(options, QStringLiteral("server_default"), QStringLiteral("nicks"))
+    const QString irc = QStringLiteral("irc");
+    return value(irc, QStringLiteral("server"), server + QStringLiteral(".nicks"))
+        .value_or(value(irc, QStringLiteral("server_default"), QStringLiteral("nicks"))
                       .value_or(QString()))
         .section(QLatin1Char(','), 0, 0)
         .trimmed();
@@ -183,22 +176,17 @@ QString WeechatHome::configuredNick(const QString &server) const
 int WeechatHome::antiFloodMs(const QString &server) const
 {
     // Lines the user sends go to the queue of high priority.
-    const QList<Option> options = read(QStringLiteral("irc"));
-    std::optional<QString> seconds = valueOf(options, QStringLiteral("server"),
-                                             server + QStringLiteral(".anti_flood_prio_high"));
+    const QString irc = QStringLiteral("irc"), option = QStringLiteral("anti_flood_prio_high");
+    std::optional<QString> seconds =
+        value(irc, QStringLiteral("server"), server + QLatin1Char('.') + option);
     if (!seconds)
-        seconds = valueOf(options, QStringLiteral("server_default"),
-                          QStringLiteral("anti_flood_prio_high"));
+        seconds = value(irc, QStringLiteral("server_default"), option);
     return seconds ? seconds->toInt() * 1000 : DefaultAntiFloodMs;
 }
 
 QString WeechatHome::Relay::describe() const
 {
-    if (!socketPath.isEmpty())
-        return socketPath;
-    return (host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]:%2") : QStringLiteral("%1:%2"))
-        .arg(host)
-        .arg(port);
+    return socketPath.isEmpty() ? QStringLiteral("%1:%2").arg(host).arg(port) : socketPath;
 }
 
 std::optional<WeechatHome::Relay> WeechatHome::parseRelay(const QString &text)
@@ -208,21 +196,17 @@ std::optional<WeechatHome::Relay> WeechatHome::parseRelay(const QString &text)
     const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
     bool ok = false;
     const quint16 port = text.mid(colon + 1).toUShort(&ok);
-    QString host = text.left(colon);
-    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
-        host = host.mid(1, host.size() - 2);
     if (colon <= 0 || !ok || port == 0)
         return std::nullopt;
-    return Relay{host, port, {}};
+    return Relay{text.left(colon), port, {}};
 }
 
 std::optional<WeechatHome::Relay> WeechatHome::relay() const
 {
-    const QList<Option> options = read(QStringLiteral("relay"));
+    const QString relay = QStringLiteral("relay");
     const QString bound =
-        valueOf(options, QStringLiteral("network"), QStringLiteral("bind_address"))
-            .value_or(QString());
-    for (const Option &option : options) {
+        value(relay, QStringLiteral("network"), QStringLiteral("bind_address")).value_or(QString());
+    for (const Option &option : read(relay)) {
         // "[ipv4.][ipv6.][tls.]weechat" in [port], "unix.[tls.]weechat" in [path].
         const QStringList parts = option.name.split(QLatin1Char('.'));
         if (parts.last() != QLatin1String("weechat") || parts.contains(QLatin1String("ssl")) ||
@@ -230,34 +214,26 @@ std::optional<WeechatHome::Relay> WeechatHome::relay() const
             continue;
         if (option.section == QLatin1String("path"))
             return Relay{{}, 0, evaluatePath(option.value)};
-        const bool ipv6Only =
-            parts.contains(QLatin1String("ipv6")) && !parts.contains(QLatin1String("ipv4"));
         const quint16 port = option.value.toUShort();
         if (option.section == QLatin1String("port") && port != 0)
-            return Relay{bound.isEmpty()
-                             ? (ipv6Only ? QStringLiteral("::1") : QStringLiteral("127.0.0.1"))
-                             : bound,
-                         port,
-                         {}};
+            return Relay{bound.isEmpty() ? QStringLiteral("127.0.0.1") : bound, port, {}};
     }
     return std::nullopt;
 }
 
 std::optional<QString> WeechatHome::relayPassword() const
 {
-    const QString password = valueOf(read(QStringLiteral("relay")), QStringLiteral("network"),
-                                     QStringLiteral("password"))
-                                 .value_or(QString());
+    const QString password =
+        value(QStringLiteral("relay"), QStringLiteral("network"), QStringLiteral("password"))
+            .value_or(QString());
     static const QRegularExpression secured(QStringLiteral("^\\$\\{sec\\.data\\.([^}]+)\\}$"));
     const QRegularExpressionMatch match = secured.match(password);
-    if (match.hasMatch()) {
-        // Readable only while WeeChat keeps its secured data without a passphrase.
-        const QList<Option> sec = read(QStringLiteral("sec"));
-        if (valueOf(sec, QStringLiteral("data"), QStringLiteral("__passphrase__")) !=
-            QLatin1String("off"))
-            return std::nullopt;
-        return valueOf(sec, QStringLiteral("data"), match.captured(1));
-    }
+    const QString sec = QStringLiteral("sec"), data = QStringLiteral("data");
+    // Readable only while WeeChat keeps its secured data without a passphrase.
+    if (match.hasMatch())
+        return value(sec, data, QStringLiteral("__passphrase__")) == QLatin1String("off")
+                   ? value(sec, data, match.captured(1))
+                   : std::nullopt;
     // Any other expression WeeChat evaluates in ways not followed here.
     if (password.contains(QStringLiteral("${")))
         return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -30,9 +31,8 @@ public:
     // (a FIFO left behind by a killed WeeChat is not one).
     std::optional<Fifo> liveFifo() const;
 
-    // irc.conf: the first server that connects at start, else the first server.
-    QString firstServer() const;
-    bool hasServer(const QString &server) const;
+    // irc.conf's servers, those that connect at start first.
+    QStringList servers() const;
     // The first of the server's nicks (else the defaults'): what WeeChat signs on with.
     QString configuredNick(const QString &server) const;
     // The server's anti-flood delay for user lines, in milliseconds (0: none).
@@ -63,9 +63,11 @@ private:
         QString value;
     };
     QList<Option> read(const QString &file) const;
-    static std::optional<QString> valueOf(const QList<Option> &options, const QString &section,
-                                          const QString &name);
+    // The value of one option of the file `file` ("irc" for irc.conf).
+    std::optional<QString> value(const QString &file, const QString &section,
+                                 const QString &name) const;
     QString evaluatePath(QString path) const;
+    QString fifoPath() const;
 
     QString m_config, m_data, m_cache, m_runtime;
 };

@@ -49,8 +49,11 @@ public:
         const qint32 size = integer(); // -1: null
         return size < 0 ? QString() : QString::fromUtf8(take(size));
     }
-    QVariant object(const QByteArray &type)
+    // Containers inside containers go two levels deep at most.
+    QVariant object(const QByteArray &type, int nesting = 0)
     {
+        if (nesting > 2)
+            throw Malformed{};
         if (type == "chr")
             return int(quint8(take(1).at(0)));
         if (type == "int")
@@ -67,15 +70,15 @@ public:
         if (type == "arr") {
             const QByteArray element = take(3);
             for (qint32 count = integer(); count > 0; --count)
-                list << object(element);
+                list << object(element, nesting + 1);
             return list;
         }
         if (type == "htb") {
             const QByteArray key = take(3), value = take(3);
             QVariantMap map;
             for (qint32 count = integer(); count > 0; --count) {
-                const QString name = object(key).toString();
-                map.insert(name, object(value));
+                const QString name = object(key, nesting + 1).toString();
+                map.insert(name, object(value, nesting + 1));
             }
             return map;
         }
@@ -89,7 +92,7 @@ public:
             QVariantMap item;
             for (const QString &key : keys)
                 item.insert(key.section(QLatin1Char(':'), 0, 0),
-                            object(key.section(QLatin1Char(':'), 1).toLatin1()));
+                            object(key.section(QLatin1Char(':'), 1).toLatin1(), nesting + 1));
             list << item;
         }
         return list;
@@ -119,7 +122,7 @@ WeechatMessenger::WeechatMessenger(const QString &home, const QString &server, c
         connectRelay(*given);
     }
     if (m_server.isEmpty())
-        m_server = m_home.firstServer();
+        m_server = m_home.servers().value(0);
 }
 
 WeechatMessenger::~WeechatMessenger()
@@ -140,23 +143,25 @@ void WeechatMessenger::connectRelay(const WeechatHome::Relay &relay)
                              .arg(QLatin1String(PasswordVariable));
         return;
     }
-    const auto attempt = [](auto *socket, int waitMs) -> QIODevice * {
-        if (socket->waitForConnected(waitMs))
+    QDeadlineTimer deadline(RelayPatienceMs);
+    const auto opened = [&](auto *socket) -> QIODevice * {
+        using Socket = std::remove_pointer_t<decltype(socket)>;
+        if (socket->waitForConnected(int(deadline.remainingTime()))) {
+            connect(socket, &Socket::disconnected, this, &WeechatMessenger::onRelayClosed);
             return socket;
+        }
         delete socket;
         return nullptr;
     };
-    QDeadlineTimer deadline(RelayPatienceMs);
     while (!m_relay && !deadline.hasExpired()) {
-        const int waitMs = int(deadline.remainingTime());
         if (relay.socketPath.isEmpty()) {
             auto *socket = new QTcpSocket(this);
             socket->connectToHost(relay.host, relay.port);
-            m_relay = attempt(socket, waitMs);
+            m_relay = opened(socket);
         } else {
             auto *socket = new QLocalSocket(this);
             socket->connectToServer(relay.socketPath);
-            m_relay = attempt(socket, waitMs);
+            m_relay = opened(socket);
         }
         if (!m_relay) // a WeeChat that has just started opens its relay after its FIFO
             QThread::msleep(100);
@@ -170,8 +175,8 @@ void WeechatMessenger::connectRelay(const WeechatHome::Relay &relay)
     send("init password=" + escaped.replace(QLatin1Char(','), QStringLiteral("\\,")).toUtf8() +
          ",compression=off\n(servers) hdata irc_server:irc_servers(*) name,nick,is_connected\n");
     // A wrong password closes the connection without a word.
-    while (!m_serversRead && !deadline.hasExpired() &&
-           m_relay->waitForReadyRead(int(deadline.remainingTime())))
+    deadline.setRemainingTime(RelayPatienceMs);
+    while (!m_serversRead && m_relay->waitForReadyRead(int(deadline.remainingTime())))
         ;
     if (!m_serversRead) {
         m_relayProblem = tr("the relay at %1 did not accept the password, or did not answer")
@@ -179,11 +184,7 @@ void WeechatMessenger::connectRelay(const WeechatHome::Relay &relay)
         delete m_relay.data();
         return;
     }
-    if (auto *socket = qobject_cast<QAbstractSocket *>(m_relay.data()))
-        connect(socket, &QAbstractSocket::disconnected, this, &WeechatMessenger::onRelayClosed);
-    else
-        connect(qobject_cast<QLocalSocket *>(m_relay.data()), &QLocalSocket::disconnected, this,
-                &WeechatMessenger::onRelayClosed);
+    m_relayAddress = relay.describe();
     // The server buffer's lines; its local variables, and the news that it has opened (a
     // buffer that does not exist yet cannot be synchronised), come with those of all buffers.
     const QByteArray buffer = "irc.server." + m_server.toUtf8();
@@ -233,7 +234,7 @@ void WeechatMessenger::onMessage(const QString &id, const QVariant &object)
                 m_server = m_servers.last();
         }
         if (m_server.isEmpty())
-            m_server = m_home.firstServer();
+            m_server = m_home.servers().value(0);
         for (const QVariant &item : items)
             if (item.toMap().value(QStringLiteral("name")) == m_server &&
                 !item.toMap().value(QStringLiteral("nick")).toString().isEmpty())
@@ -306,7 +307,8 @@ void WeechatMessenger::refused(int numeric)
 
 void WeechatMessenger::onRelayClosed()
 {
-    // A WeeChat that quits closes its relay too; gone() comes as its process ends.
+    // By a WeeChat that quits (gone() comes as its process ends), by the user, or at once for a
+    // wrong password.
     m_relayLost = true;
 }
 
@@ -350,10 +352,7 @@ QString WeechatMessenger::localFriendlyName()
 void WeechatMessenger::setFriendlyName(const QString &name)
 {
     checkRunning();
-    if (m_server.isEmpty())
-        throw MessengerError(ResultNoInterface, tr("No server in irc.conf"),
-                             tr("WeeChat has no IRC server."));
-    if (m_relayLost) {
+    if (m_relay && m_relayLost) {
         // Closed by a WeeChat that is quitting, or by the user.
         pollfd exit{m_exitHandle, POLLIN, 0};
         if (m_exitHandle >= 0 ? ::poll(&exit, 1, RelayPatienceMs) > 0
@@ -408,9 +407,6 @@ QString WeechatMessenger::clientName() const
 
 QString WeechatMessenger::identity()
 {
-    if (m_server.isEmpty())
-        throw MessengerError(ResultNoInterface, tr("No server in irc.conf"),
-                             tr("WeeChat has no IRC server."));
     return QStringLiteral("weechat:") + m_server;
 }
 
@@ -433,7 +429,7 @@ std::optional<QString> WeechatMessenger::refusalAtStart()
 {
     if (m_server.isEmpty())
         return tr("WeeChat has no IRC server.");
-    if (!m_servers.contains(m_server) && !m_home.hasServer(m_server))
+    if (!m_servers.contains(m_server) && !m_home.servers().contains(m_server))
         return tr("WeeChat has no IRC server \"%1\".").arg(m_server);
     return std::nullopt;
 }
@@ -456,15 +452,6 @@ QString WeechatMessenger::warningAtStart()
                ? unconfirmed
                : tr("WeeChat's relay cannot be used: %1.").arg(m_relayProblem) + QLatin1Char(' ') +
                      unconfirmed;
-}
-
-QString WeechatMessenger::relayAddress() const
-{
-    if (!m_relay)
-        return {};
-    if (auto *socket = qobject_cast<QAbstractSocket *>(m_relay.data()))
-        return WeechatHome::Relay{socket->peerName(), socket->peerPort(), {}}.describe();
-    return qobject_cast<QLocalSocket *>(m_relay.data())->serverName();
 }
 
 } // namespace Velmira

@@ -49,14 +49,14 @@ public:
     bool confirmsChanges() const override { return m_relay != nullptr; }
     bool readsNameInForce() const override { return m_relay != nullptr; }
     int sendIntervalMs() const override;
-    // No server, or one WeeChat does not have.
+    // No server, or one WeeChat does not have: nothing could be sent.
     std::optional<QString> refusalAtStart() override;
     QString warningAtStart() override;
 
     // The server whose nick is rotated; empty when WeeChat has none.
     const QString &server() const { return m_server; }
     // The relay in use; empty without one.
-    QString relayAddress() const;
+    const QString &relayAddress() const { return m_relayAddress; }
     // The server's NICKLEN, once the relay told it.
     std::optional<int> nickLength() const { return m_nickLength; }
     // The failure code of a change the server refused with the error numeric `numeric`.
@@ -78,6 +78,7 @@ private:
     QString m_server;
     QStringList m_servers; // as the relay listed them
     QPointer<QIODevice> m_relay;
+    QString m_relayAddress;
     QString m_relayProblem; // why the relay in the configuration is not used
     bool m_relayLost = false;
     QByteArray m_incoming;

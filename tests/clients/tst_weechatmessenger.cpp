@@ -77,8 +77,9 @@ class TestWeechatMessenger : public QObject
                         TestFiles::write(m_home + QStringLiteral("/sec.conf"), SecConf));
         }
         m_irc.forget();
-        m_weechat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // It writes terminal controls, and keeps its log in weechat.log.
         m_weechat.setStandardOutputFile(QProcess::nullDevice());
+        m_weechat.setStandardErrorFile(QProcess::nullDevice());
         m_weechat.start(QStringLiteral("weechat-headless"),
                         {QStringLiteral("--dir"), m_home, QStringLiteral("-P"),
                          QStringLiteral("irc,fifo,relay")});
