@@ -213,7 +213,11 @@ const std::vector<ClientProgram> &clientPrograms()
         {{QStringLiteral("weechat")},
          {},
          [](const QDBusConnection &) { return WeechatHome().liveFifo().has_value(); },
-         [](const QCommandLineParser &) { return QStringList{WeechatHome().fifoFolder()}; },
+         [](const QCommandLineParser &) {
+             // The folder is made when WeeChat first starts (in a runtime folder, at each login).
+             const QString folder = WeechatHome().fifoFolder();
+             return QStringList{folder, QFileInfo(folder).path()};
+         },
          addWeechatOptions,
          createWeechat},
         {{QStringLiteral("dbus")}, MessengerBus::ServiceName, {}, {}, {}, createDBus},
@@ -287,9 +291,7 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
         if (!program->busName.isEmpty())
             m_busWatcher.addWatchedService(program->busName);
         if (program->signFolders) {
-            for (const QString &folder : program->signFolders(*m_parser))
-                if (QFileInfo(folder).isDir())
-                    m_folderWatcher.addPath(folder);
+            watchFolders(*program);
             if (program->isRunning(m_bus))
                 m_seenInFolders.push_back(program);
         }
@@ -304,12 +306,24 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
             &MessengerWatcher::lookInFolders);
 }
 
+void MessengerWatcher::watchFolders(const ClientProgram &program)
+{
+    const QStringList watched = m_folderWatcher.directories();
+    for (const QString &folder : program.signFolders(*m_parser))
+        if (!watched.contains(folder) && QFileInfo(folder).isDir())
+            m_folderWatcher.addPath(folder);
+}
+
 void MessengerWatcher::lookInFolders()
 {
     std::vector<const ClientProgram *> running;
-    for (const ClientProgram *program : m_programs)
-        if (program->signFolders && program->isRunning(m_bus))
+    for (const ClientProgram *program : m_programs) {
+        if (!program->signFolders)
+            continue;
+        watchFolders(*program); // a sign folder made since (in a watched parent) is watched too
+        if (program->isRunning(m_bus))
             running.push_back(program);
+    }
     for (const ClientProgram *program : running)
         if (std::find(m_seenInFolders.begin(), m_seenInFolders.end(), program) ==
             m_seenInFolders.end())

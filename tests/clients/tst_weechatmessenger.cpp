@@ -216,8 +216,8 @@ private slots:
     }
 
     // WeeChat quits mid-rotation: told once, as WeeChat quitting; the window says it has gone.
-    // When it is back (a new FIFO) it is bound again, and the label shows the nick it signed on
-    // with. Closing the window then asks nothing more.
+    // When it is back (a new FIFO, in a folder that did not exist) it is bound again, and the
+    // label shows the nick it signed on with. Closing the window then asks nothing more.
     void clientQuitsAndComesBack()
     {
         qputenv("WEECHAT_HOME", QFile::encodeName(m_home));
@@ -245,6 +245,8 @@ private slots:
         QVERIFY(label->text().contains(QLatin1String("WeeChat is no longer running")));
         QVERIFY(QFile::exists(RestoreRecord::pathBeside(settings.filePath())));
 
+        // It comes back in a home folder made anew, found through the folder that holds it.
+        QVERIFY(QDir(m_home).removeRecursively());
         startWeechat(QStringLiteral("relay"), true);
         QTRY_COMPARE_WITH_TIMEOUT(label->text(), Original, Patience);
         QCOMPARE(window.engine().originalName(), std::optional(Original));
