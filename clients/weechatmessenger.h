@@ -63,14 +63,20 @@ public:
     static qint32 refusalCode(int numeric) { return qint32(0x80040000u | quint32(numeric)); }
 
 private:
+    // Connects, logs in and learns the servers; on failure m_relayProblem says why.
     void connectRelay(const WeechatHome::Relay &relay);
     void send(const QByteArray &commands);
     void readRelay();
+    // One object of a relay message: a reply to Velmira's requests or an event of a buffer.
     void onMessage(const QString &id, const QVariant &object);
     void onRelayClosed();
+    // The server buffer's nick changed: confirms the change sent, when it is that one.
     void nickInForce(const QString &nick);
+    // The last nick sent was refused with the error numeric `numeric`.
     void refused(int numeric);
+    // The WeeChat process has ended: gone(), once.
     void leave();
+    // Throws ResultGone when the WeeChat process has ended, or none ran at construction.
     void checkRunning() const;
 
     WeechatHome m_home;
