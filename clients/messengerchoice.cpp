@@ -4,6 +4,7 @@
 #include "dbusmessenger.h"
 #include "hexchatmessenger.h"
 #include "pidginmessenger.h"
+#include "weechatmessenger.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -18,6 +19,8 @@ const QString AccountOption = QStringLiteral("pidgin-account");
 const QString ProtocolOption = QStringLiteral("pidgin-protocol");
 const QString NameOption = QStringLiteral("pidgin-name");
 const QString NetworkOption = QStringLiteral("hexchat-network");
+const QString WeechatServerOption = QStringLiteral("weechat-server");
+const QString WeechatRelayOption = QStringLiteral("weechat-relay");
 const QString AutoChoice = QStringLiteral("auto");
 const QString BuiltinChoice = QStringLiteral("builtin");
 
@@ -84,6 +87,34 @@ std::unique_ptr<Messenger> createHexchat(const QCommandLineParser &parser,
     return std::make_unique<HexchatMessenger>(bus, network);
 }
 
+std::unique_ptr<Messenger> createWeechat(const QCommandLineParser &parser, const QDBusConnection &,
+                                         QString *description)
+{
+    const QString relay = parser.value(WeechatRelayOption);
+    if (!relay.isEmpty() && !WeechatHome::parseRelay(relay))
+        throw MessengerError(ResultFail, QString(),
+                             QCoreApplication::translate("Velmira::MessengerChoice",
+                                                         "--weechat-relay takes host:port or the "
+                                                         "path of a socket, not \"%1\"")
+                                 .arg(relay));
+    auto messenger =
+        std::make_unique<WeechatMessenger>(QString(), parser.value(WeechatServerOption), relay);
+    if (description)
+        *description =
+            messenger->relayAddress().isEmpty()
+                ? QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: WeeChat through its FIFO, "
+                                              "rotating the nickname on the server \"%1\"; "
+                                              "without its relay no change can be confirmed")
+                      .arg(messenger->server())
+                : QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: WeeChat through its FIFO, "
+                                              "rotating the nickname on the server \"%1\", "
+                                              "each change confirmed through its relay at %2")
+                      .arg(messenger->server(), messenger->relayAddress());
+    return messenger;
+}
+
 std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusConnection &bus,
                                       QString *description)
 {
@@ -137,6 +168,25 @@ void addHexchatOptions(QCommandLineParser &parser)
             "(default: the first connected one)."),
         QCoreApplication::translate("Velmira::MessengerChoice", "name")));
 }
+void addWeechatOptions(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        WeechatServerOption,
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "WeeChat: the IRC server whose nickname to rotate, as named in WeeChat (default: the "
+            "first connected one its relay reports, else the first one that connects at start)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "name")));
+    parser.addOption(QCommandLineOption(
+        WeechatRelayOption,
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "WeeChat: its relay (weechat protocol) that confirms each change, as host:port or "
+            "the path of its socket (default: the one in WeeChat's relay.conf). Its password "
+            "comes from WeeChat's configuration, or from the environment variable "
+            "VELMIRA_WEECHAT_RELAY_PASSWORD."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "address")));
+}
 } // namespace
 
 bool ClientProgram::isRunning(const QDBusConnection &bus) const
@@ -159,6 +209,17 @@ const std::vector<ClientProgram> &clientPrograms()
          {},
          addHexchatOptions,
          createHexchat},
+        // Found by its FIFO, in the home WeeChat itself would use (WEECHAT_HOME and so on).
+        {{QStringLiteral("weechat")},
+         {},
+         [](const QDBusConnection &) { return WeechatHome().liveFifo().has_value(); },
+         [](const QCommandLineParser &) {
+             // The folder is made when WeeChat first starts (in a runtime folder, at each login).
+             const QString folder = WeechatHome().fifoFolder();
+             return QStringList{folder, QFileInfo(folder).path()};
+         },
+         addWeechatOptions,
+         createWeechat},
         {{QStringLiteral("dbus")}, MessengerBus::ServiceName, {}, {}, {}, createDBus},
     };
     return programs;
@@ -230,9 +291,7 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
         if (!program->busName.isEmpty())
             m_busWatcher.addWatchedService(program->busName);
         if (program->signFolders) {
-            for (const QString &folder : program->signFolders(*m_parser))
-                if (QFileInfo(folder).isDir())
-                    m_folderWatcher.addPath(folder);
+            watchFolders(*program);
             if (program->isRunning(m_bus))
                 m_seenInFolders.push_back(program);
         }
@@ -247,12 +306,24 @@ MessengerWatcher::MessengerWatcher(std::shared_ptr<const QCommandLineParser> par
             &MessengerWatcher::lookInFolders);
 }
 
+void MessengerWatcher::watchFolders(const ClientProgram &program)
+{
+    const QStringList watched = m_folderWatcher.directories();
+    for (const QString &folder : program.signFolders(*m_parser))
+        if (!watched.contains(folder) && QFileInfo(folder).isDir())
+            m_folderWatcher.addPath(folder);
+}
+
 void MessengerWatcher::lookInFolders()
 {
     std::vector<const ClientProgram *> running;
-    for (const ClientProgram *program : m_programs)
-        if (program->signFolders && program->isRunning(m_bus))
+    for (const ClientProgram *program : m_programs) {
+        if (!program->signFolders)
+            continue;
+        watchFolders(*program); // a sign folder made since (in a watched parent) is watched too
+        if (program->isRunning(m_bus))
             running.push_back(program);
+    }
     for (const ClientProgram *program : running)
         if (std::find(m_seenInFolders.begin(), m_seenInFolders.end(), program) ==
             m_seenInFolders.end())

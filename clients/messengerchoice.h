@@ -24,7 +24,8 @@ struct ClientProgram
     // Whether it runs now; default: busName is owned.
     std::function<bool(const QDBusConnection &bus)> running;
     // Folders where the running program leaves a sign of itself (a FIFO): watched so that a
-    // program that starts later is found.
+    // program that starts later is found. A folder that does not exist yet is watched once it
+    // appears in another one of the list (its parent).
     std::function<QStringList(const QCommandLineParser &parser)> signFolders;
     // Adds the options that choose its account, network or server.
     std::function<void(QCommandLineParser &parser)> addOptions;
@@ -73,6 +74,8 @@ signals:
 
 private:
     void appeared(const ClientProgram &program);
+    // Watches those of the program's sign folders that exist and are not watched yet.
+    void watchFolders(const ClientProgram &program);
     void lookInFolders();
 
     std::shared_ptr<const QCommandLineParser> m_parser;
