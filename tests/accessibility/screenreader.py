@@ -287,7 +287,7 @@ def german(app):
     wait_for("the file dialog cancelled", lambda: find(app, "dialog", "Vorlage laden …") is None)
     check(enabled(begin) and not enabled(stop), "idle: Starten enabled, Stopp not")
     names = find(app, "text", "Namen, einer pro Zeile")
-    check(names.queryText().getText(0, -1) == "jeden Namen in eine neue Zeile schreiben...",
+    check(names.queryText().getText(0, -1) == "jeden Namen in eine neue Zeile schreiben …",
           "the first names in German")
     names.queryEditableText().setTextContents("Anna\nBert")
     press(begin)
