@@ -16,7 +16,7 @@
     <name>QObject</name>
     <message>
         <source>Cycles your instant-messaging display name through a list of names.</source>
-        <translation>Lässt Ihren Anzeigenamen im Instant Messenger eine Liste von Namen durchlaufen.</translation>
+        <translation>Lässt Ihren Anzeigenamen im Messenger-Client reihum durch eine Liste von Namen wechseln.</translation>
     </message>
     <message>
         <source>No messenger client is running: names are shown only inside Velmira until one starts.</source>
@@ -935,7 +935,7 @@ Einzelheiten: %2</translation>
     </message>
     <message>
         <source>&amp;Reset name when stopped.</source>
-        <translation>&amp;Namen beim Anhalten zurücksetzen.</translation>
+        <translation>&amp;Namen beim Anhalten wiederherstellen.</translation>
     </message>
     <message>
         <source>&amp;Taskbar</source>
