@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
@@ -100,6 +101,18 @@ Button *makeButton(Button *button, const char *name, const char *key, const QStr
     button->setGeometry(toPixels(left), (bar->height() - toPixels(330)) / 2, toPixels(width),
                         toPixels(330));
     return button;
+}
+
+// The width a toolbar button needs for its image and its whole caption: its frame, the image
+// and the gap the style leaves after it, the caption, and the arrow of a drop-down button.
+int neededWidth(const QToolButton *button)
+{
+    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const auto *dropDown = qobject_cast<const DropDownButton *>(button);
+    const int arrow = dropDown ? button->width() - dropDown->arrowRect().left() : 0;
+    const QString caption = QString(button->text()).remove(u'&');
+    return 2 * frame + button->iconSize().width() + 4 +
+           QFontMetrics(button->font()).horizontalAdvance(caption) + arrow;
 }
 
 } // namespace
@@ -467,7 +480,7 @@ void frmMain::fitToolbars()
         const auto buttons = bar->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
         const int trailing = design.width() - (buttons.last()->geometry().right() + 1);
         for (QToolButton *button : buttons) {
-            const int width = std::max(button->width(), button->sizeHint().width());
+            const int width = std::max(button->width(), neededWidth(button));
             button->setGeometry(x, button->y(), width, button->height());
             x += width;
         }

@@ -85,7 +85,7 @@ public:
     void setClientNote(const QString &text);
     Velmira::RotationEngine &engine() { return m_engine; }
     Velmira::SysTray &sysTray() { return m_sysTray; }
-    // The Options window, created hidden on first use.
+    // The Options window, a dialog of this window, created hidden on first use.
     frmOptions *options();
     // The About window while it is open, else null.
     frmAbout *about() const;

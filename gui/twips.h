@@ -4,10 +4,12 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QRect>
+#include <QScreen>
 
 #include <cmath>
 
-// Lengths of the windows' design are in twips: 1/1440 inch, 15 to a pixel at 96 dots per inch.
+// Lengths of the windows' design are in twips: 1/1440 inch, 15 to a pixel at 96 dots per inch
+// (fewer on a screen of more logical dots per inch, where the fonts' points are larger too).
 //
 // The design was drawn for a desktop whose text is 9 pt. Desktop fonts of up to 11 pt are
 // usual and leave it as drawn; a user who has set the desktop's font to 12 pt or more gets the
@@ -20,14 +22,17 @@ inline constexpr double PerPixel = 15.0;
 inline constexpr double DesignDesktopPoints = 9.0;
 inline constexpr double LargeDesktopPoints = 12.0;
 
-// How much larger than drawn the design is shown: 1, or the desktop's font size / 9 pt.
+// How much larger than drawn the design is shown: the desktop's font size / 9 pt where that
+// font is large, times the screen's logical dots per inch / 96 (points grow with them too).
 inline double scale()
 {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
     const QFont desktop = QGuiApplication::font();
     double points = desktop.pointSizeF();
     if (points <= 0) // a font given in pixels
-        points = desktop.pixelSize() * 72.0 / 96.0;
-    return points >= LargeDesktopPoints ? points / DesignDesktopPoints : 1.0;
+        points = desktop.pixelSize() * 72.0 / dpi;
+    return (points >= LargeDesktopPoints ? points / DesignDesktopPoints : 1.0) * dpi / 96.0;
 }
 
 // Whole pixels for a length in twips; halves go to the even neighbour.

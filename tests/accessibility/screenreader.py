@@ -294,6 +294,14 @@ def german(app):
     wait_for("Stopp enabled after Starten", lambda: enabled(stop) and not enabled(begin))
     press(stop)
     wait_for("Starten enabled after Stopp", lambda: enabled(begin) and not enabled(stop))
+    # Alt and the underlined letter press a button; Ctrl+Q ends Velmira.
+    key("alt+s")
+    wait_for("Stopp enabled after Alt+S", lambda: enabled(stop) and not enabled(begin))
+    key("alt+o")
+    wait_for("Starten enabled after Alt+O", lambda: enabled(begin) and not enabled(stop))
+    pid = app.get_process_id()
+    key("ctrl+q")
+    wait_for("Velmira ended by Ctrl+Q", lambda: application(pid) is None)
 
 
 def run(velmira, lang, body):
