@@ -110,9 +110,9 @@ int neededWidth(const QToolButton *button)
     const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
     const auto *dropDown = qobject_cast<const DropDownButton *>(button);
     const int arrow = dropDown ? button->width() - dropDown->arrowRect().left() : 0;
-    const QString caption = QString(button->text()).remove(u'&');
+    // The style elides a caption by its width with the mnemonic's ampersand counted.
     return 2 * frame + button->iconSize().width() + 4 +
-           QFontMetrics(button->font()).horizontalAdvance(caption) + arrow;
+           QFontMetrics(button->font()).horizontalAdvance(button->text()) + arrow;
 }
 
 } // namespace

@@ -567,7 +567,10 @@ private slots:
         for (QAbstractButton *b : shown->findChildren<QAbstractButton *>()) {
             if (b->window() != shown)
                 continue;
-            const QString caption = QString(b->text()).remove(u'&');
+            // Measured with the ampersand: so the style measures a tool button's caption when it
+            // decides whether to elide it.
+            const QString caption =
+                qobject_cast<QToolButton *>(b) ? b->text() : QString(b->text()).remove(u'&');
             const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
             QRect room = b->rect().adjusted(frame, frame, -frame, -frame);
             if (auto *tool = qobject_cast<QToolButton *>(b)) {
