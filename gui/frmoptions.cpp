@@ -118,8 +118,10 @@ void frmOptions::fitCaptions()
     }
     const int grown = right - (Slider1->geometry().right() + 1);
     setFixedSize(toPixels(5250) + grown, toPixels(2715));
-    Label1->resize(Label1->width() + grown, Label1->height());
-    cmdOk->move((width() - cmdOk->width()) / 2, cmdOk->y());
+    if (grown > 0 || cmdOk->width() > toPixels(1335)) {
+        Label1->resize(Label1->width() + grown, Label1->height());
+        cmdOk->move((width() - cmdOk->width()) / 2, cmdOk->y());
+    }
 }
 
 void frmOptions::showSeconds(int value)

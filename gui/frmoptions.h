@@ -14,7 +14,8 @@ class QSlider;
 // The Options window: the interval in whole seconds, where minimising sends the main window,
 // and whether Stop puts the display name back. It holds no values apart from its controls.
 // Every slider change announces seconds x 1000 as interval text at once (intervalTextChanged).
-// Unless its owner allows it, closing (close box or Escape) only hides it.
+// Unless its owner allows it, closing (close box or Escape) only hides it. Given a parent, it is a
+// dialog of that window, which the desktop places it over.
 //
 // Object names: "chkMin0" ("Taskbar"), "chkMin1" ("System Tray"), "chkResetNick", "Slider1",
 // "cmdOk", "Label1" (the frame), "Label2", "Label3", "Label4" (the slider's value).
