@@ -77,8 +77,13 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
 
     // Created bottom first: later siblings are stacked above earlier ones.
     Image1 = new QLabel(this);
-    Image1->setPixmap(Velmira::banner());
-    Image1->setGeometry(toPixels(0, 0, 7905, 1185));
+    // The banner grows with the design, smoothly.
+    const QRect bannerArea = toPixels(0, 0, 7905, 1185);
+    QPixmap picture = Velmira::banner();
+    if (Velmira::Twips::scale() > 1)
+        picture = picture.scaled(bannerArea.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    Image1->setPixmap(picture);
+    Image1->setGeometry(bannerArea);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setAccessibleName(tr("Velmira banner"));
 
@@ -126,10 +131,21 @@ frmAbout::frmAbout(std::function<void(const QString &)> openUrl, QWidget *parent
     Label4->setAccessibleName(tr("Velmira web site"));
     Label4->setAccessibleDescription(makerUrl());
     setTabOrder(Label4, Label3);
-    // An address too long for its label keeps both ends readable.
-    for (QLabel *address : {Label2, Label3}) {
-        const QFontMetrics metrics(address->font());
-        address->setText(metrics.elidedText(address->text(), Qt::ElideMiddle, address->width()));
+    // A text taller or wider than its label as drawn (a large desktop font, a long address)
+    // makes the label taller and wider, towards the left for the right-aligned addresses; an
+    // address that would then reach into the left half still keeps both its ends readable.
+    for (QLabel *text : {Label2, Label3, Label4}) {
+        const QFontMetrics metrics(text->font());
+        QRect area = text->geometry();
+        area.setHeight(std::max(area.height(), metrics.height()));
+        const int wanted = std::max(area.width(), metrics.horizontalAdvance(text->text()) + 1);
+        if (text->alignment() & Qt::AlignRight) {
+            area.setLeft(std::max(area.right() + 1 - wanted, width() / 2));
+            text->setText(metrics.elidedText(text->text(), Qt::ElideMiddle, area.width()));
+        } else {
+            area.setWidth(wanted);
+        }
+        text->setGeometry(area);
     }
     for (QLabel *clickable : {Image1, Label1, Label2, Label3, Label4})
         clickable->installEventFilter(this);

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
@@ -42,6 +43,8 @@ constexpr int DesignClientWidth = 4650;
 constexpr int DesignClientHeight = 4035;
 constexpr int NamesLeft = 120, NamesTop = 960, NamesWidth = 4455, NamesHeight = 3015;
 constexpr int LabelLeft = 120, LabelTop = 600, LabelHeight = 255;
+// Where the row of toolbars ends as drawn.
+constexpr int RowRight = 4575;
 
 // The height Start and Stop give the window; the minimum lifts both at once.
 constexpr double RunningTwipsHeight = 1290;
@@ -50,11 +53,12 @@ constexpr double IdleTwipsHeight = 4425;
 // Toolbar buttons are told apart by their caption in the source language, kept beside the shown
 // (translated) caption, so a translation cannot change what a button does.
 constexpr char CaptionKey[] = "captionKey";
-constexpr char StartKey[] = QT_TRANSLATE_NOOP("frmMain", "Start");
-constexpr char StopKey[] = QT_TRANSLATE_NOOP("frmMain", "Stop");
-constexpr char LoadKey[] = QT_TRANSLATE_NOOP("frmMain", "Load");
-constexpr char SaveKey[] = QT_TRANSLATE_NOOP("frmMain", "Save");
-constexpr char AboutKey[] = QT_TRANSLATE_NOOP("frmMain", "About");
+// The ampersand marks the caption's mnemonic (Alt+letter); it is not shown.
+constexpr char StartKey[] = QT_TRANSLATE_NOOP("frmMain", "&Start");
+constexpr char StopKey[] = QT_TRANSLATE_NOOP("frmMain", "S&top");
+constexpr char LoadKey[] = QT_TRANSLATE_NOOP("frmMain", "&Load");
+constexpr char SaveKey[] = QT_TRANSLATE_NOOP("frmMain", "Sa&ve");
+constexpr char AboutKey[] = QT_TRANSLATE_NOOP("frmMain", "&About");
 const QString LineBreak = QStringLiteral("\r\n");
 
 // A names text of more than ManyLines line breaks is shown LinesPerParagraph lines to a
@@ -89,7 +93,7 @@ Button *makeButton(Button *button, const char *name, const char *key, const QStr
     button->setText(frmMain::tr(key));
     button->setAccessibleDescription(description);
     button->setIcon(Velmira::toolbarIcon(image));
-    button->setIconSize(QSize(16, 16));
+    button->setIconSize(QSize(toPixels(240), toPixels(240))); // 16 pixels as drawn
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::TabFocus);
@@ -97,6 +101,18 @@ Button *makeButton(Button *button, const char *name, const char *key, const QStr
     button->setGeometry(toPixels(left), (bar->height() - toPixels(330)) / 2, toPixels(width),
                         toPixels(330));
     return button;
+}
+
+// The width a toolbar button needs for its image and its whole caption: its frame, the image
+// and the gap the style leaves after it, the caption, and the arrow of a drop-down button.
+int neededWidth(const QToolButton *button)
+{
+    const int frame = button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    const auto *dropDown = qobject_cast<const DropDownButton *>(button);
+    const int arrow = dropDown ? button->width() - dropDown->arrowRect().left() : 0;
+    // The style elides a caption by its width with the mnemonic's ampersand counted.
+    return 2 * frame + button->iconSize().width() + 4 +
+           QFontMetrics(button->font()).horizontalAdvance(button->text()) + arrow;
 }
 
 } // namespace
@@ -119,7 +135,8 @@ frmMain::frmMain(MessengerFactory createMessenger, Velmira::MessageBoxes *boxes,
 
     buildControls();
     buildMenus();
-    setMinimumSize(toPixels(MinimumTwipsWidth), toPixels(MinimumTwipsHeight));
+    fitToolbars();
+    applyMinimumSize();
     resize(minimumSize());
 
     connect(&m_engine, &RotationEngine::stateChanged, this, &frmMain::engineStateChanged);
@@ -219,7 +236,7 @@ void frmMain::buildMenus()
     auto makeMenu = [this](const char *name, const QString &title, const QString &description) {
         auto *menu = new QMenu(title, this);
         menu->setObjectName(QLatin1String(name));
-        menu->setAccessibleName(title);
+        menu->setAccessibleName(QString(title).remove(u'&'));
         menu->setAccessibleDescription(description);
         return menu;
     };
@@ -315,7 +332,8 @@ void frmMain::showCentred()
 frmOptions *frmMain::options()
 {
     if (!m_options) {
-        m_options = new frmOptions([this] { return m_quitting; });
+        // A dialog of the main window: the desktop places it over the main window.
+        m_options = new frmOptions([this] { return m_quitting; }, this);
         connect(m_options, &frmOptions::intervalTextChanged, this, &frmMain::setIntervalText);
     }
     return m_options;
@@ -443,9 +461,40 @@ void frmMain::frameChanged()
     // Keep the outer size (and the outer minimum) now that the frame is known.
     const QSize grown = extra - m_frameExtra;
     m_frameExtra = extra;
-    setMinimumSize(toPixels(MinimumTwipsWidth) - extra.width(),
-                   toPixels(MinimumTwipsHeight) - extra.height());
+    applyMinimumSize();
     resize(size() - grown);
+}
+
+void frmMain::fitToolbars()
+{
+    // A caption wider than its button as drawn (a translation, a large desktop font) widens the
+    // button. The buttons of a bar stay side by side, each bar keeps its room after its last
+    // button, each bar keeps its gap to the bar on its left, and the window's minimum width
+    // grows with the row.
+    int right = 0, designRight = 0;
+    for (QWidget *bar : {Toolbar2, Toolbar3, Toolbar1}) {
+        const QRect design = bar->geometry();
+        const int gap = designRight ? design.left() - designRight : 0;
+        designRight = design.right() + 1;
+        int x = 0;
+        const auto buttons = bar->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly);
+        const int trailing = design.width() - (buttons.last()->geometry().right() + 1);
+        for (QToolButton *button : buttons) {
+            const int width = std::max(button->width(), neededWidth(button));
+            button->setGeometry(x, button->y(), width, button->height());
+            x += width;
+        }
+        bar->setGeometry(std::max(design.left(), right + gap), design.top(), x + trailing,
+                         design.height());
+        right = bar->geometry().right() + 1;
+    }
+    m_rowWidth = right + toPixels(DesignClientWidth - RowRight);
+}
+
+void frmMain::applyMinimumSize()
+{
+    setMinimumSize(std::max(toPixels(MinimumTwipsWidth) - m_frameExtra.width(), m_rowWidth),
+                   toPixels(MinimumTwipsHeight) - m_frameExtra.height());
 }
 
 void frmMain::layoutControls()

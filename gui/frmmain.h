@@ -85,7 +85,7 @@ public:
     void setClientNote(const QString &text);
     Velmira::RotationEngine &engine() { return m_engine; }
     Velmira::SysTray &sysTray() { return m_sysTray; }
-    // The Options window, created hidden on first use.
+    // The Options window, a dialog of this window, created hidden on first use.
     frmOptions *options();
     // The About window while it is open, else null.
     frmAbout *about() const;
@@ -174,6 +174,10 @@ private:
     // Keeps the outer size and the outer minimum (4770 x 4440 twips) when the window manager's
     // frame becomes known or changes.
     void frameChanged();
+    // Widens the toolbar buttons whose captions need it and moves the bars to make room.
+    void fitToolbars();
+    // The outer minimum (4770 x 4440 twips), wider where the row of toolbars needs it.
+    void applyMinimumSize();
     void layoutControls();
     // Puts text into txtNames as it is (paragraph and line separators already in place).
     void showNames(const QString &lines);
@@ -224,4 +228,6 @@ private:
     bool m_loaded = false;
     // Frame width and height around the client area, as last seen.
     QSize m_frameExtra{0, 0};
+    // Width of the client area that the row of toolbars needs, with its right margin.
+    int m_rowWidth = 0;
 };

@@ -41,8 +41,8 @@ W *place(W *widget, const char *name, int left, int top, int width, int height)
 } // namespace
 
 frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       m_mayClose(std::move(mayClose))
 {
     using namespace Velmira::Twips;
@@ -50,13 +50,12 @@ frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
     Velmira::Accessibility::install();
     setWindowTitle(tr("Options"));
     setAccessibleDescription(tr("How Velmira rotates your display name"));
-    setFixedSize(toPixels(5250), toPixels(2715));
     setFont(Velmira::Twips::smallFont());
 
     // Created bottom of the stack first, so the frame lies under the controls it surrounds.
     Label1 = place(new QLabel(this), "Label1", 120, 120, 5055, 2055);
     Label1->setFrameShape(QFrame::Box);
-    Label2 = place(new QLabel(tr("Interval (sec)"), this), "Label2", 240, 240, 735, 375);
+    Label2 = place(new QLabel(tr("&Interval (sec)"), this), "Label2", 240, 240, 735, 375);
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2->setWordWrap(true);
     Label3 = place(new QLabel(tr("Minimize to:"), this), "Label3", 240, 1200, 975, 375);
@@ -69,10 +68,13 @@ frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
     Slider1->setTickInterval(1);
     Slider1->setTickPosition(QSlider::TicksBelow);
     Slider1->setAccessibleName(tr("Interval in seconds"));
-    Slider1->setAccessibleDescription(tr("How long each name stays, from 1 to 10 seconds"));
     Label2->setBuddy(Slider1);
+    // The slider's value, beside it.
+    Label4 = place(new QLabel(this), "Label4", 1095, 240, 705, 255);
+    Label4->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    showSeconds(Slider1->value());
 
-    chkResetNick = place(new TwoWayCheckBox(tr("Reset name when stopped."), this), "chkResetNick",
+    chkResetNick = place(new TwoWayCheckBox(tr("&Reset name when stopped."), this), "chkResetNick",
                          240, 840, 4695, 255);
     chkResetNick->setChecked(true);
     chkResetNick->setAccessibleDescription(
@@ -82,8 +84,8 @@ frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
     cmdOk->setAutoDefault(false);
     cmdOk->setDefault(false);
 
-    chkMin[0] = place(new QRadioButton(tr("Taskbar"), this), "chkMin0", 3120, 1200, 1815, 255);
-    chkMin[1] = place(new QRadioButton(tr("System Tray"), this), "chkMin1", 3120, 1560, 1815, 255);
+    chkMin[0] = place(new QRadioButton(tr("&Taskbar"), this), "chkMin0", 3120, 1200, 1815, 255);
+    chkMin[1] = place(new QRadioButton(tr("&System Tray"), this), "chkMin1", 3120, 1560, 1815, 255);
     chkMin[0]->setAccessibleDescription(tr("Minimizing leaves the window on the taskbar"));
     chkMin[1]->setAccessibleDescription(
         tr("Minimizing hides the window; its icon in the notification area brings it back"));
@@ -96,8 +98,38 @@ frmOptions::frmOptions(std::function<bool()> mayClose, QWidget *parent)
     setTabOrder(chkMin[0], chkMin[1]);
     setTabOrder(chkMin[1], cmdOk);
 
+    fitCaptions();
+
+    connect(Slider1, &QSlider::valueChanged, this, &frmOptions::showSeconds);
     connect(Slider1, &QSlider::valueChanged, this, &frmOptions::Slider1_Change);
     connect(cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOk_Click);
+}
+
+void frmOptions::fitCaptions()
+{
+    using namespace Velmira::Twips;
+    // A caption wider than its control as drawn (a translation, a large desktop font) widens the
+    // control to the right; the window and its frame grow with the widest, and OK stays centred.
+    int right = Slider1->geometry().right() + 1;
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{Label3, chkResetNick, chkMin[0], chkMin[1], cmdOk}) {
+        control->resize(std::max(control->width(), control->sizeHint().width()), control->height());
+        right = std::max(right, control->geometry().right() + 1);
+    }
+    const int grown = right - (Slider1->geometry().right() + 1);
+    setFixedSize(toPixels(5250) + grown, toPixels(2715));
+    if (grown > 0 || cmdOk->width() > toPixels(1335)) {
+        Label1->resize(Label1->width() + grown, Label1->height());
+        cmdOk->move((width() - cmdOk->width()) / 2, cmdOk->y());
+    }
+}
+
+void frmOptions::showSeconds(int value)
+{
+    Label4->setText(QString::number(value));
+    // Read with the slider: its value, and what it means.
+    Slider1->setAccessibleDescription(
+        tr("%1 s: each name stays that many seconds, from 1 to 10").arg(value));
 }
 
 int frmOptions::resetNickValue() const
@@ -135,6 +167,7 @@ void frmOptions::setSliderFromLoad(int seconds)
 {
     const QSignalBlocker blocker(Slider1);
     Slider1->setValue(seconds); // QSlider keeps the value within its range
+    showSeconds(Slider1->value());
 }
 
 void frmOptions::cmdOk_Click()

@@ -14,10 +14,11 @@ class QSlider;
 // The Options window: the interval in whole seconds, where minimising sends the main window,
 // and whether Stop puts the display name back. It holds no values apart from its controls.
 // Every slider change announces seconds x 1000 as interval text at once (intervalTextChanged).
-// Unless its owner allows it, closing (close box or Escape) only hides it.
+// Unless its owner allows it, closing (close box or Escape) only hides it. Given a parent, it is a
+// dialog of that window, which the desktop places it over.
 //
 // Object names: "chkMin0" ("Taskbar"), "chkMin1" ("System Tray"), "chkResetNick", "Slider1",
-// "cmdOk", "Label1" (the frame), "Label2", "Label3".
+// "cmdOk", "Label1" (the frame), "Label2", "Label3", "Label4" (the slider's value).
 class frmOptions : public QWidget
 {
     Q_OBJECT
@@ -43,6 +44,7 @@ public:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
+    QLabel *Label4 = nullptr;
 
 signals:
     // The slider moved: the interval, milliseconds as decimal text.
@@ -57,6 +59,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void fitCaptions();
+    // Shows the slider's value beside it and tells screen readers.
+    void showSeconds(int value);
     // The close request: refused (and the window hidden) unless the owner allows it.
     void Form_Unload(QCloseEvent *event);
 

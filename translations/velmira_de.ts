@@ -16,30 +16,169 @@
     <name>QObject</name>
     <message>
         <source>Cycles your instant-messaging display name through a list of names.</source>
-        <translation>Lässt Ihren Anzeigenamen im Instant Messenger eine Liste von Namen durchlaufen.</translation>
-    </message>
-    <message>
-        <source>velmira: unknown Messenger client &quot;%1&quot;; the choices are: %2</source>
-        <translation>velmira: unbekannter Messenger-Client „%1“; zur Wahl stehen: %2</translation>
-    </message>
-    <message>
-        <source>%1 is no longer running: Velmira uses it again when it is back.</source>
-        <translation>Nicht mehr aktiv: %1. Velmira verwendet das Programm wieder, sobald es zurück ist.</translation>
+        <translation>Lässt Ihren Anzeigenamen im Messenger-Client reihum durch eine Liste von Namen wechseln.</translation>
     </message>
     <message>
         <source>No messenger client is running: names are shown only inside Velmira until one starts.</source>
         <translation>Es läuft kein Messenger-Client: Die Namen werden nur in Velmira angezeigt, bis einer startet.</translation>
     </message>
-</context>
-<context>
-    <name>Velmira::BuiltinMessenger</name>
     <message>
-        <source>The built-in client is gone</source>
-        <translation>Der eingebaute Client ist nicht mehr vorhanden</translation>
+        <source>Start the rotation of the running Velmira (or start Velmira and its rotation).</source>
+        <translation>Startet den Namenswechsel des laufenden Velmira (oder startet Velmira mit dem Namenswechsel).</translation>
+    </message>
+    <message>
+        <source>Stop the rotation of the running Velmira.</source>
+        <translation>Hält den Namenswechsel des laufenden Velmira an.</translation>
+    </message>
+    <message>
+        <source>Start the running Velmira&apos;s rotation when it is stopped, stop it when it rotates (or start Velmira and its rotation).</source>
+        <translation>Startet den Namenswechsel des laufenden Velmira, wenn er angehalten ist, und hält ihn an, wenn er läuft (oder startet Velmira mit dem Namenswechsel).</translation>
+    </message>
+    <message>
+        <source>Show the running Velmira&apos;s window (or start Velmira).</source>
+        <translation>Zeigt das Fenster des laufenden Velmira (oder startet Velmira).</translation>
+    </message>
+    <message>
+        <source>Close the running Velmira the normal way.</source>
+        <translation>Beendet das laufende Velmira auf dem gewohnten Weg.</translation>
+    </message>
+    <message>
+        <source>Start with the window hidden in the notification area.</source>
+        <translation>Startet mit dem Fenster verborgen im Infobereich.</translation>
+    </message>
+    <message>
+        <source>unknown Messenger client &quot;%1&quot;; the choices are: %2</source>
+        <translation>unbekannter Messenger-Client „%1“; zur Wahl stehen: %2</translation>
+    </message>
+    <message>
+        <source>--%1 and --%2 cannot be asked for at once</source>
+        <translation>--%1 und --%2 können nicht zugleich verlangt werden</translation>
+    </message>
+    <message>
+        <source>the running Velmira did not answer: %1</source>
+        <translation>das laufende Velmira hat nicht geantwortet: %1</translation>
+    </message>
+    <message>
+        <source>no Velmira is running</source>
+        <translation>es läuft kein Velmira</translation>
+    </message>
+    <message>
+        <source>the remote control could not be offered on the session bus</source>
+        <translation>die Fernsteuerung konnte auf dem Sitzungsbus nicht angeboten werden</translation>
     </message>
 </context>
 <context>
-    <name>Velmira::DBusMessenger</name>
+    <name>Velmira::AppController</name>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>Start rotating your display name</source>
+        <translation>Den Namenswechsel starten</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>St&amp;opp</translation>
+    </message>
+    <message>
+        <source>Stop rotating your display name</source>
+        <translation>Den Namenswechsel anhalten</translation>
+    </message>
+    <message>
+        <source>S&amp;how or Hide</source>
+        <translation>&amp;Anzeigen oder Ausblenden</translation>
+    </message>
+    <message>
+        <source>Show or hide Velmira&apos;s window</source>
+        <translation>Das Fenster von Velmira anzeigen oder ausblenden</translation>
+    </message>
+    <message>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>Close Velmira: the settings are saved</source>
+        <translation>Velmira beenden; die Einstellungen werden gespeichert</translation>
+    </message>
+    <message>
+        <source>Start with the &amp;Session</source>
+        <translation>Beim An&amp;melden starten</translation>
+    </message>
+    <message>
+        <source>Start Velmira in the notification area when you log in</source>
+        <translation>Velmira beim Anmelden im Infobereich starten</translation>
+    </message>
+    <message>
+        <source>rotating</source>
+        <translation>Namenswechsel läuft</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <translation>angehalten</translation>
+    </message>
+    <message>
+        <source>Velmira (%1)</source>
+        <translation>Velmira (%1)</translation>
+    </message>
+    <message>
+        <source>Velmira: %1 (%2)</source>
+        <translation>Velmira: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::Autostart</name>
+    <message>
+        <source>Could not change %1: %2</source>
+        <translation>%1 konnte nicht geändert werden: %2</translation>
+    </message>
+    <message>
+        <source>its folder cannot be made</source>
+        <translation>der Ordner dafür kann nicht angelegt werden</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::DBusClient</name>
+    <message>
+        <source>Not connected to the D-Bus session bus: %1</source>
+        <translation>Keine Verbindung zum D-Bus-Sitzungsbus: %1</translation>
+    </message>
+    <message>
+        <source>Velmira cannot reach %1: there is no session bus.</source>
+        <translation>Velmira kann %1 nicht erreichen: Es gibt keinen Sitzungsbus.</translation>
+    </message>
+    <message>
+        <source>%1 is no longer running.</source>
+        <translation>%1 läuft nicht mehr.</translation>
+    </message>
+    <message>
+        <source>%1 did not answer in time.</source>
+        <translation>%1 hat nicht rechtzeitig geantwortet.</translation>
+    </message>
+    <message>
+        <source>%1 does not offer what Velmira asks of it.</source>
+        <translation>%1 bietet nicht an, was Velmira verlangt.</translation>
+    </message>
+    <message>
+        <source>%1 refused the call.</source>
+        <translation>%1 hat den Aufruf abgelehnt.</translation>
+    </message>
+    <message>
+        <source>%1: no reply</source>
+        <translation>%1: keine Antwort</translation>
+    </message>
+    <message>
+        <source>%1 did not answer.</source>
+        <translation>%1 hat nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>An answer with the signature &quot;%1&quot;, not &quot;%2&quot;</source>
+        <translation>Eine Antwort mit der Signatur „%1“ statt „%2“</translation>
+    </message>
+    <message>
+        <source>%1 answered in a way Velmira does not understand.</source>
+        <translation>%1 hat so geantwortet, dass Velmira es nicht versteht.</translation>
+    </message>
     <message>
         <source>Cannot receive %1 from %2: %3</source>
         <translation>%1 kann nicht von %2 empfangen werden: %3</translation>
@@ -96,11 +235,7 @@
     <name>Velmira::HexchatMessenger</name>
     <message>
         <source>Rotates the nickname</source>
-        <translation>Wechselt den Spitznamen</translation>
-    </message>
-    <message>
-        <source>HexChat is not running</source>
-        <translation>HexChat läuft nicht</translation>
+        <translation>Wechselt den Nick</translation>
     </message>
     <message>
         <source>HexChat is not connected to any network</source>
@@ -108,34 +243,26 @@
     </message>
     <message>
         <source>HexChat has no network &quot;%1&quot;</source>
-        <translation>HexChat hat kein Netzwerk &quot;%1&quot;</translation>
+        <translation>HexChat hat kein Netzwerk „%1“</translation>
     </message>
     <message>
         <source>HexChat has no tab of the network &quot;%1&quot;</source>
-        <translation>HexChat hat keinen Reiter für das Netzwerk &quot;%1&quot;</translation>
+        <translation>HexChat hat keinen Reiter für das Netzwerk „%1“</translation>
     </message>
     <message>
         <source>an IRC nickname cannot be empty</source>
-        <translation>ein IRC-Spitzname darf nicht leer sein</translation>
+        <translation>ein IRC-Nick darf nicht leer sein</translation>
     </message>
     <message>
         <source>an IRC nickname cannot contain a space</source>
-        <translation>ein IRC-Spitzname darf kein Leerzeichen enthalten</translation>
+        <translation>ein IRC-Nick darf kein Leerzeichen enthalten</translation>
     </message>
     <message numerus="yes">
         <source>the network allows nicknames of at most %n characters</source>
         <translation>
-            <numerusform>das Netzwerk erlaubt Spitznamen von höchstens %n Zeichen</numerusform>
-            <numerusform>das Netzwerk erlaubt Spitznamen von höchstens %n Zeichen</numerusform>
+            <numerusform>das Netzwerk erlaubt Nicks von höchstens %n Zeichen</numerusform>
+            <numerusform>das Netzwerk erlaubt Nicks von höchstens %n Zeichen</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>The server has not yet confirmed the nickname &quot;%1&quot;: Velmira skips names until it has, so that no changes queue up and arrive after the rotation.</source>
-        <translation>Der Server hat den Spitznamen &quot;%1&quot; noch nicht bestätigt: Velmira überspringt Namen, bis er es tut, damit sich keine Änderungen stauen und erst nach dem Wechsel ankommen.</translation>
-    </message>
-    <message>
-        <source>Could not send the nickname &quot;%1&quot;: %2</source>
-        <translation>Der Spitzname &quot;%1&quot; konnte nicht gesendet werden: %2</translation>
     </message>
     <message>
         <source>already in use</source>
@@ -143,15 +270,11 @@
     </message>
     <message>
         <source>not a valid nickname there</source>
-        <translation>dort kein gültiger Spitzname</translation>
+        <translation>dort kein gültiger Nick</translation>
     </message>
     <message>
         <source>temporarily unavailable</source>
         <translation>vorübergehend nicht verfügbar</translation>
-    </message>
-    <message>
-        <source>The server refused the nickname &quot;%1&quot;: %2.</source>
-        <translation>Der Server hat den Spitznamen &quot;%1&quot; abgelehnt: %2.</translation>
     </message>
 </context>
 <context>
@@ -159,41 +282,6 @@
     <message>
         <source>the Messenger client</source>
         <translation>Messenger-Client</translation>
-    </message>
-    <message>
-        <source>The client has no services</source>
-        <translation>Der Client bietet keine Dienste an</translation>
-    </message>
-    <message>
-        <source>The client has no primary service</source>
-        <translation>Der Client hat keinen Hauptdienst</translation>
-    </message>
-</context>
-<context>
-    <name>Velmira::MessengerBus</name>
-    <message>
-        <source>The Messenger client refused the call.</source>
-        <translation>Der Messenger-Client hat den Aufruf abgelehnt.</translation>
-    </message>
-    <message>
-        <source>The Messenger client did not answer in time.</source>
-        <translation>Der Messenger-Client hat nicht rechtzeitig geantwortet.</translation>
-    </message>
-    <message>
-        <source>The Messenger client is no longer running.</source>
-        <translation>Der Messenger-Client läuft nicht mehr.</translation>
-    </message>
-    <message>
-        <source>Not connected to the D-Bus session bus: %1</source>
-        <translation>Keine Verbindung zum D-Bus-Sitzungsbus: %1</translation>
-    </message>
-    <message>
-        <source>%1.%2: no reply</source>
-        <translation>%1.%2: keine Antwort</translation>
-    </message>
-    <message>
-        <source>%1.%2 answered with the signature &quot;%3&quot;, not &quot;%4&quot;</source>
-        <translation>%1.%2 antwortete mit der Signatur „%3“ statt „%4“</translation>
     </message>
 </context>
 <context>
@@ -231,10 +319,6 @@
         <translation>Client</translation>
     </message>
     <message>
-        <source>Pidgin: the user name of the account to drive (default: the first active account).</source>
-        <translation>Pidgin: der Benutzername des zu steuernden Kontos (Standard: das erste aktive Konto).</translation>
-    </message>
-    <message>
         <source>user</source>
         <translation>Benutzer</translation>
     </message>
@@ -259,28 +343,67 @@
         <translation>--messenger kennt „%1“ nicht</translation>
     </message>
     <message>
-        <source>%1 is not running (no %2 on the session bus)</source>
-        <translation>%1 läuft nicht (kein %2 auf dem Sitzungsbus)</translation>
-    </message>
-    <message>
         <source>Messenger client: none is running; names are shown only inside Velmira until one starts</source>
         <translation>Messenger-Client: Es läuft keiner; die Namen werden nur in Velmira angezeigt, bis einer startet</translation>
     </message>
     <message>
         <source>Messenger client: HexChat over D-Bus, rotating the nickname on the first connected network</source>
-        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Spitznamen im ersten verbundenen Netzwerk</translation>
+        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Nick im ersten verbundenen Netzwerk</translation>
     </message>
     <message>
         <source>Messenger client: HexChat over D-Bus, rotating the nickname on the network &quot;%1&quot;</source>
-        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Spitznamen im Netzwerk &quot;%1&quot;</translation>
+        <translation>Messenger-Client: HexChat über D-Bus, wechselt den Nick im Netzwerk „%1“</translation>
     </message>
     <message>
         <source>HexChat: the network whose nickname to rotate, as named in HexChat&apos;s network list (default: the first connected one).</source>
-        <translation>HexChat: das Netzwerk, dessen Spitzname gewechselt wird, wie es in der Netzwerkliste von HexChat heißt (Vorgabe: das erste verbundene).</translation>
+        <translation>HexChat: das Netzwerk, dessen Nick gewechselt wird, wie es in der Netzwerkliste von HexChat heißt (Standard: das erste verbundene).</translation>
     </message>
     <message>
         <source>name</source>
         <translation>Name</translation>
+    </message>
+    <message>
+        <source>--weechat-relay takes host:port or the path of a socket, not &quot;%1&quot;</source>
+        <translation>--weechat-relay erwartet Rechner:Port oder den Pfad eines Sockets, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>Messenger client: WeeChat through its FIFO, rotating the nickname on the server &quot;%1&quot;; without its relay no change can be confirmed</source>
+        <translation>Messenger-Client: WeeChat über seinen FIFO; gewechselt wird der Nick auf dem Server „%1“; ohne sein Relay kann keine Änderung bestätigt werden</translation>
+    </message>
+    <message>
+        <source>Messenger client: WeeChat through its FIFO, rotating the nickname on the server &quot;%1&quot;, each change confirmed through its relay at %2</source>
+        <translation>Messenger-Client: WeeChat über seinen FIFO; gewechselt wird der Nick auf dem Server „%1“, jede Änderung bestätigt über sein Relay unter %2</translation>
+    </message>
+    <message>
+        <source>Pidgin: the user name of the account to drive (default: the first active account whose contacts are known to see the rotated name, else the first active account).</source>
+        <translation>Pidgin: der Benutzername des zu steuernden Kontos (Standard: das erste aktive Konto, dessen Kontakte den gewechselten Namen bekanntlich sehen, sonst das erste aktive Konto).</translation>
+    </message>
+    <message>
+        <source>WeeChat: the IRC server whose nickname to rotate, as named in WeeChat (default: the first connected one its relay reports, else the first one that connects at start).</source>
+        <translation>WeeChat: der IRC-Server, dessen Nick gewechselt wird, wie er in WeeChat heißt (Standard: der erste verbundene, den sein Relay meldet, sonst der erste, der sich beim Start verbindet).</translation>
+    </message>
+    <message>
+        <source>WeeChat: its relay (weechat protocol) that confirms each change, as host:port or the path of its socket (default: the one in WeeChat&apos;s relay.conf). Its password comes from WeeChat&apos;s configuration, or from the environment variable VELMIRA_WEECHAT_RELAY_PASSWORD.</source>
+        <translation>WeeChat: sein Relay (Protokoll weechat), das jede Änderung bestätigt, als Rechner:Port oder Pfad seines Sockets (Standard: das in der relay.conf von WeeChat). Sein Passwort stammt aus der Konfiguration von WeeChat oder aus der Umgebungsvariablen VELMIRA_WEECHAT_RELAY_PASSWORD.</translation>
+    </message>
+    <message>
+        <source>address</source>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>%1 is not running</source>
+        <translation>%1 läuft nicht</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::MessengerError</name>
+    <message>
+        <source>%1
+
+Details: %2</source>
+        <translation>%1
+
+Einzelheiten: %2</translation>
     </message>
 </context>
 <context>
@@ -309,18 +432,6 @@
 <context>
     <name>Velmira::PidginMessenger</name>
     <message>
-        <source>Pidgin is no longer running.</source>
-        <translation>Pidgin läuft nicht mehr.</translation>
-    </message>
-    <message>
-        <source>Pidgin did not answer in time.</source>
-        <translation>Pidgin hat nicht rechtzeitig geantwortet.</translation>
-    </message>
-    <message>
-        <source>Pidgin refused the change.</source>
-        <translation>Pidgin hat die Änderung abgelehnt.</translation>
-    </message>
-    <message>
         <source>PurpleSavedstatusNew gave no status</source>
         <translation>PurpleSavedstatusNew lieferte keinen Status</translation>
     </message>
@@ -341,8 +452,20 @@
         <translation>Pidgin hat kein aktives Konto</translation>
     </message>
     <message>
-        <source>Pidgin: could not write the waiting name: %1</source>
-        <translation>Pidgin: Der noch ausstehende Name konnte nicht geschrieben werden: %1</translation>
+        <source>the Pidgin account is an IRC account. Pidgin offers no way to change an IRC nickname from outside, and people on IRC see neither a status message nor an alias. Use HexChat, Konversation, WeeChat or Polari for IRC, or choose another account with --pidgin-account.</source>
+        <translation>Das Pidgin-Konto ist ein IRC-Konto. Pidgin bietet keinen Weg, einen IRC-Nick von außen zu ändern, und im IRC sieht man weder eine Statusnachricht noch einen Alias. Verwenden Sie für IRC HexChat, Konversation, WeeChat oder Polari, oder wählen Sie mit --pidgin-account ein anderes Konto.</translation>
+    </message>
+    <message>
+        <source>XMPP contacts never see the alias: only Pidgin&apos;s own windows show it. Start Velmira with --pidgin-name=status to rotate what contacts see.</source>
+        <translation>XMPP-Kontakte sehen den Alias nie: Nur die Fenster von Pidgin selbst zeigen ihn. Starten Sie Velmira mit --pidgin-name=status, um zu wechseln, was Kontakte sehen.</translation>
+    </message>
+    <message>
+        <source>Velmira cannot tell whether your contacts on %1 see the alias: try it with a contact first.</source>
+        <translation>Velmira kann nicht feststellen, ob Ihre Kontakte auf %1 den Alias sehen: Probieren Sie es zuerst mit einem Kontakt aus.</translation>
+    </message>
+    <message>
+        <source>Velmira cannot tell whether your contacts on %1 see the status message: try it with a contact first.</source>
+        <translation>Velmira kann nicht feststellen, ob Ihre Kontakte auf %1 die Statusnachricht sehen: Probieren Sie es zuerst mit einem Kontakt aus.</translation>
     </message>
 </context>
 <context>
@@ -371,32 +494,12 @@
         <translation>Start nicht möglich: Das Intervall „%1“ ist keine ganze Zahl von Millisekunden.</translation>
     </message>
     <message>
-        <source>%1: %2
-
-Details: %3</source>
-        <translation>%1: %2
-
-Einzelheiten: %3</translation>
-    </message>
-    <message>
         <source>Could not read the display name in force</source>
         <translation>Der geltende Anzeigename konnte nicht gelesen werden</translation>
     </message>
     <message>
         <source>Velmira ended during a rotation last time: your display name &quot;%1&quot; in %2 has been put back.</source>
         <translation>Velmira wurde beim letzten Mal während eines Namenswechsels beendet: Ihr Anzeigename „%1“ (%2) wurde wiederhergestellt.</translation>
-    </message>
-    <message>
-        <source>Could not put back the display name of the last rotation</source>
-        <translation>Der Anzeigename des letzten Namenswechsels konnte nicht wiederhergestellt werden</translation>
-    </message>
-    <message>
-        <source>Your display name may not come back if Velmira ends unexpectedly. %1</source>
-        <translation>Ihr Anzeigename kommt womöglich nicht zurück, falls Velmira unerwartet endet. %1</translation>
-    </message>
-    <message>
-        <source>Could not record the display name to put back</source>
-        <translation>Der wiederherzustellende Anzeigename konnte nicht festgehalten werden</translation>
     </message>
     <message>
         <source>Could not start: line %1, &quot;%2&quot;, cannot be a display name in %3: %4</source>
@@ -408,26 +511,61 @@ Einzelheiten: %3</translation>
     </message>
     <message>
         <source>The rotation stopped: %1 is no longer running. Your display name is put back when it is running again.</source>
-        <translation>Der Wechsel wurde angehalten: Das Programm „%1“ läuft nicht mehr. Ihr Anzeigename wird wiederhergestellt, sobald es wieder läuft.</translation>
+        <translation>Der Namenswechsel wurde angehalten: Das Programm „%1“ läuft nicht mehr. Ihr Anzeigename wird wiederhergestellt, sobald es wieder läuft.</translation>
     </message>
     <message>
-        <source>The rotation stopped: could not set the display name &quot;%1&quot;</source>
-        <translation>Der Wechsel wurde angehalten: Der Anzeigename „%1“ konnte nicht gesetzt werden</translation>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
     <message>
-        <source>Could not put back the display name &quot;%1&quot;</source>
-        <translation>Der Anzeigename „%1“ konnte nicht wiederhergestellt werden</translation>
+        <source>The last rotation ended when %2 quit: your display name &quot;%1&quot; in %2 has been put back.</source>
+        <translation>Der letzte Namenswechsel endete, als %2 beendet wurde: Ihr Anzeigename „%1“ in %2 wurde wiederhergestellt.</translation>
     </message>
     <message>
-        <source>Could not end the rotation</source>
-        <translation>Der Namenswechsel konnte nicht beendet werden</translation>
+        <source>Could not start: %1 is not running.</source>
+        <translation>Start nicht möglich: %1 läuft nicht.</translation>
+    </message>
+    <message>
+        <source>Could not start: %1</source>
+        <translation>Start nicht möglich: %1</translation>
+    </message>
+    <message>
+        <source>%1 sends one line every %2 s: names change every %3 s.</source>
+        <translation>%1 sendet eine Zeile alle %2 s: Die Namen wechseln alle %3 s.</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::RotationSession</name>
+    <message>
+        <source>The name &quot;%1&quot; is not yet confirmed by %2: Velmira skips names until it is, so that no changes queue up and arrive after the rotation.</source>
+        <translation>Der Name „%1“ ist von %2 noch nicht bestätigt: Velmira überspringt Namen, bis er es ist, damit sich keine Änderungen stauen und erst nach dem Namenswechsel ankommen.</translation>
+    </message>
+    <message>
+        <source>The rotation stopped: could not set the display name &quot;%1&quot;: %2</source>
+        <translation>Der Namenswechsel wurde angehalten: Der Anzeigename „%1“ konnte nicht gesetzt werden: %2</translation>
+    </message>
+    <message>
+        <source>The name &quot;%1&quot; was refused by %2: %3. It is left out for the rest of this rotation.</source>
+        <translation>%2 hat den Namen „%1“ abgelehnt: %3. Er wird für den Rest dieses Namenswechsels ausgelassen.</translation>
+    </message>
+    <message>
+        <source>Could not put back the display name &quot;%1&quot;: %2</source>
+        <translation>Der Anzeigename „%1“ konnte nicht wiederhergestellt werden: %2</translation>
+    </message>
+    <message>
+        <source>Your display name may not come back if Velmira ends unexpectedly. %1</source>
+        <translation>Ihr Anzeigename kommt womöglich nicht zurück, falls Velmira unerwartet endet. %1</translation>
+    </message>
+    <message>
+        <source>Could not record the display name to put back: %1</source>
+        <translation>Der wiederherzustellende Anzeigename konnte nicht festgehalten werden: %1</translation>
     </message>
 </context>
 <context>
     <name>Velmira::Settings</name>
     <message>
         <source>put each name on a new line...</source>
-        <translation>jeden Namen in eine neue Zeile schreiben...</translation>
+        <translation>jeden Namen in eine neue Zeile schreiben …</translation>
     </message>
 </context>
 <context>
@@ -446,7 +584,7 @@ Einzelheiten: %3</translation>
     </message>
     <message>
         <source>the file is in use by another program (another copy of Velmira?).</source>
-        <translation>Die Datei wird von einem anderen Programm benutzt (einer zweiten Velmira?).</translation>
+        <translation>Die Datei wird von einem anderen Programm benutzt (läuft Velmira ein zweites Mal?).</translation>
     </message>
     <message>
         <source>no permission to create the lock file &quot;%1&quot;.</source>
@@ -486,6 +624,104 @@ Einzelheiten: %3</translation>
     </message>
 </context>
 <context>
+    <name>Velmira::WeechatMessenger</name>
+    <message>
+        <source>its password is kept encrypted in WeeChat&apos;s secured data; give it to Velmira in the environment variable %1</source>
+        <translation>sein Passwort liegt verschlüsselt in den gesicherten Daten von WeeChat; geben Sie es Velmira in der Umgebungsvariablen %1</translation>
+    </message>
+    <message>
+        <source>nothing answers at %1</source>
+        <translation>unter %1 antwortet nichts</translation>
+    </message>
+    <message>
+        <source>the relay at %1 did not accept the password, or did not answer</source>
+        <translation>das Relay unter %1 hat das Passwort nicht angenommen oder nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the server answered with error %1</source>
+        <translation>der Server antwortete mit dem Fehler %1</translation>
+    </message>
+    <message>
+        <source>already in use</source>
+        <translation>bereits vergeben</translation>
+    </message>
+    <message>
+        <source>not a valid nickname there</source>
+        <translation>dort kein gültiger Nick</translation>
+    </message>
+    <message>
+        <source>temporarily unavailable</source>
+        <translation>vorübergehend nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>WeeChat process %1 has ended</source>
+        <translation>Der WeeChat-Prozess %1 ist beendet</translation>
+    </message>
+    <message>
+        <source>No FIFO of a running WeeChat in %1</source>
+        <translation>Kein FIFO eines laufenden WeeChat in %1</translation>
+    </message>
+    <message>
+        <source>WeeChat is no longer running.</source>
+        <translation>WeeChat läuft nicht mehr.</translation>
+    </message>
+    <message>
+        <source>The relay closed the connection</source>
+        <translation>Das Relay hat die Verbindung geschlossen</translation>
+    </message>
+    <message>
+        <source>WeeChat&apos;s relay closed the connection: changes can no longer be confirmed. Start Velmira again to go on without it.</source>
+        <translation>Das Relay von WeeChat hat die Verbindung geschlossen: Änderungen können nicht mehr bestätigt werden. Starten Sie Velmira neu, um ohne es weiterzumachen.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>WeeChat does not read its FIFO: it may be hanging.</source>
+        <translation>WeeChat liest seinen FIFO nicht: Es hängt womöglich.</translation>
+    </message>
+    <message>
+        <source>Could not write to WeeChat&apos;s FIFO.</source>
+        <translation>In den FIFO von WeeChat konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot be empty</source>
+        <translation>ein IRC-Nick darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a space</source>
+        <translation>ein IRC-Nick darf kein Leerzeichen enthalten</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a control character</source>
+        <translation>ein IRC-Nick darf kein Steuerzeichen enthalten</translation>
+    </message>
+    <message numerus="yes">
+        <source>the network allows nicknames of at most %n characters</source>
+        <translation>
+            <numerusform>das Netzwerk erlaubt Nicks von höchstens %n Zeichen</numerusform>
+            <numerusform>das Netzwerk erlaubt Nicks von höchstens %n Zeichen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>WeeChat has no IRC server.</source>
+        <translation>WeeChat hat keinen IRC-Server.</translation>
+    </message>
+    <message>
+        <source>WeeChat has no IRC server &quot;%1&quot;.</source>
+        <translation>WeeChat hat keinen IRC-Server „%1“.</translation>
+    </message>
+    <message>
+        <source>WeeChat is driven through its FIFO alone: Velmira cannot see whether a nickname change reached the server, nor read the nickname in force. A relay in WeeChat lets it confirm each change.</source>
+        <translation>WeeChat wird allein über seinen FIFO gesteuert: Velmira kann weder sehen, ob ein Nick-Wechsel beim Server angekommen ist, noch den geltenden Nick lesen. Ein Relay in WeeChat lässt Velmira jede Änderung bestätigen.</translation>
+    </message>
+    <message>
+        <source>WeeChat&apos;s relay cannot be used: %1.</source>
+        <translation>Das Relay von WeeChat kann nicht verwendet werden: %1.</translation>
+    </message>
+</context>
+<context>
     <name>frmAbout</name>
     <message>
         <source>About Velmira</source>
@@ -493,7 +729,7 @@ Einzelheiten: %3</translation>
     </message>
     <message>
         <source>Velmira&apos;s version and web addresses. Escape closes it.</source>
-        <translation>Version und Webadressen von Velmira. Escape schließt das Fenster.</translation>
+        <translation>Version und Webadressen von Velmira. Esc schließt das Fenster.</translation>
     </message>
     <message>
         <source>Velmira banner</source>
@@ -511,28 +747,8 @@ Einzelheiten: %3</translation>
 <context>
     <name>frmMain</name>
     <message>
-        <source>Start</source>
-        <translation>Starten</translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation>Stopp</translation>
-    </message>
-    <message>
-        <source>Load</source>
-        <translation>Laden</translation>
-    </message>
-    <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Info</translation>
-    </message>
-    <message>
         <source>Rotates your display name through a list of names</source>
-        <translation>Wechselt Ihren Anzeigenamen durch eine Liste von Namen</translation>
+        <translation>Lässt Ihren Anzeigenamen reihum durch eine Liste von Namen wechseln</translation>
     </message>
     <message>
         <source>Rotation</source>
@@ -540,11 +756,11 @@ Einzelheiten: %3</translation>
     </message>
     <message>
         <source>Start rotating your display name. Alt+Down opens the options</source>
-        <translation>Den Wechsel des Anzeigenamens starten. Alt+Pfeil nach unten öffnet die Optionen</translation>
+        <translation>Den Namenswechsel starten. Alt+Pfeil nach unten öffnet die Optionen</translation>
     </message>
     <message>
         <source>Stop rotating your display name</source>
-        <translation>Den Wechsel des Anzeigenamens anhalten</translation>
+        <translation>Den Namenswechsel anhalten</translation>
     </message>
     <message>
         <source>Names lists</source>
@@ -643,12 +859,36 @@ Einzelheiten: %3</translation>
         <translation>Anzeigename: %1</translation>
     </message>
     <message>
-        <source>Could not read the display name: %1
-
-Details: %2</source>
-        <translation>Der Anzeigename konnte nicht gelesen werden: %1
-
-Einzelheiten: %2</translation>
+        <source>&amp;Start</source>
+        <translation>&amp;Starten</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>St&amp;opp</translation>
+    </message>
+    <message>
+        <source>&amp;Load</source>
+        <translation>&amp;Laden</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve</source>
+        <translation>S&amp;peichern</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>&amp;Info</translation>
+    </message>
+    <message>
+        <source>%1 is no longer running: Velmira uses it again when it is back.</source>
+        <translation>%1 läuft nicht mehr: Velmira verwendet es wieder, sobald es zurück ist.</translation>
+    </message>
+    <message>
+        <source>%1 (sent; %2 cannot confirm it)</source>
+        <translation>%1 (gesendet; %2 kann es nicht bestätigen)</translation>
+    </message>
+    <message>
+        <source>Could not read the display name: %1</source>
+        <translation>Der Anzeigename konnte nicht gelesen werden: %1</translation>
     </message>
 </context>
 <context>
@@ -662,10 +902,6 @@ Einzelheiten: %2</translation>
         <translation>Wie Velmira Ihren Anzeigenamen wechselt</translation>
     </message>
     <message>
-        <source>Interval (sec)</source>
-        <translation>Intervall (Sek.)</translation>
-    </message>
-    <message>
         <source>Minimize to:</source>
         <translation>Minimieren in:</translation>
     </message>
@@ -674,28 +910,12 @@ Einzelheiten: %2</translation>
         <translation>Intervall in Sekunden</translation>
     </message>
     <message>
-        <source>How long each name stays, from 1 to 10 seconds</source>
-        <translation>Wie lange jeder Name bleibt, 1 bis 10 Sekunden</translation>
-    </message>
-    <message>
-        <source>Reset name when stopped.</source>
-        <translation>Namen beim Anhalten zurücksetzen.</translation>
-    </message>
-    <message>
         <source>When the rotation stops, put back the name you had when Velmira started</source>
         <translation>Beim Anhalten den Namen wiederherstellen, den Sie beim Start von Velmira hatten</translation>
     </message>
     <message>
         <source>OK</source>
         <translation>OK</translation>
-    </message>
-    <message>
-        <source>Taskbar</source>
-        <translation>Taskleiste</translation>
-    </message>
-    <message>
-        <source>System Tray</source>
-        <translation>Infobereich</translation>
     </message>
     <message>
         <source>Minimizing leaves the window on the taskbar</source>
@@ -708,6 +928,26 @@ Einzelheiten: %2</translation>
     <message>
         <source>Close the options; every change is already in force</source>
         <translation>Die Optionen schließen; jede Änderung gilt bereits</translation>
+    </message>
+    <message>
+        <source>&amp;Interval (sec)</source>
+        <translation>&amp;Intervall (Sek.)</translation>
+    </message>
+    <message>
+        <source>&amp;Reset name when stopped.</source>
+        <translation>&amp;Namen beim Anhalten wiederherstellen.</translation>
+    </message>
+    <message>
+        <source>&amp;Taskbar</source>
+        <translation>&amp;Taskleiste</translation>
+    </message>
+    <message>
+        <source>&amp;System Tray</source>
+        <translation>Info&amp;bereich</translation>
+    </message>
+    <message>
+        <source>%1 s: each name stays that many seconds, from 1 to 10</source>
+        <translation>%1 s: So viele Sekunden bleibt jeder Name, 1 bis 10</translation>
     </message>
 </context>
 </TS>

@@ -287,13 +287,21 @@ def german(app):
     wait_for("the file dialog cancelled", lambda: find(app, "dialog", "Vorlage laden …") is None)
     check(enabled(begin) and not enabled(stop), "idle: Starten enabled, Stopp not")
     names = find(app, "text", "Namen, einer pro Zeile")
-    check(names.queryText().getText(0, -1) == "jeden Namen in eine neue Zeile schreiben...",
+    check(names.queryText().getText(0, -1) == "jeden Namen in eine neue Zeile schreiben …",
           "the first names in German")
     names.queryEditableText().setTextContents("Anna\nBert")
     press(begin)
     wait_for("Stopp enabled after Starten", lambda: enabled(stop) and not enabled(begin))
     press(stop)
     wait_for("Starten enabled after Stopp", lambda: enabled(begin) and not enabled(stop))
+    # Alt and the underlined letter press a button; Ctrl+Q ends Velmira.
+    key("alt+s")
+    wait_for("Stopp enabled after Alt+S", lambda: enabled(stop) and not enabled(begin))
+    key("alt+o")
+    wait_for("Starten enabled after Alt+O", lambda: enabled(begin) and not enabled(stop))
+    pid = app.get_process_id()
+    key("ctrl+q")
+    wait_for("Velmira ended by Ctrl+Q", lambda: application(pid) is None)
 
 
 def run(velmira, lang, body):

@@ -7,14 +7,21 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QUrl>
 
 using Velmira::RotationEngine;
@@ -320,7 +327,7 @@ private slots:
         open();
         QCOMPARE(w.options()->isVisible(), opens);
         QCOMPARE(w.engine().state(), RotationEngine::State::Idle);
-        QCOMPARE(w.options()->parentWidget(), nullptr);
+        QCOMPARE(w.options()->parentWidget(), &w); // a dialog of the main window
         QPointer<frmOptions> options = w.options();
         QTest::keyClick(options->Slider1, Qt::Key_Escape);
         QVERIFY(options && options->isHidden());
@@ -510,6 +517,100 @@ private slots:
         QTest::keyClick(slider, Qt::Key_Home);
         QCOMPARE(w.intervalText(), QStringLiteral("1000"));
         QCOMPARE(w.engine().timer().interval(), expected.toInt());
+        QCOMPARE(w.options()->Label4->text(), QStringLiteral("1")); // the value beside the slider
+        QVERIFY(slider->accessibleDescription().startsWith(QLatin1String("1 s: ")));
+    }
+
+    // Each window, in English and German, at a usual desktop font and at a large one: every
+    // caption fits the room its control leaves for text and every text its label, nothing is
+    // elided, and no two controls of a window share a mnemonic.
+    void captionsFit_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<qreal>("points");
+        for (const char *window : {"frmMain", "frmOptions", "frmAbout"})
+            for (const char *language : {"en", "de"})
+                for (const qreal points : {10.0, 14.0})
+                    QTest::addRow("%s %s %g pt", window, language, points)
+                        << window << language << points;
+    }
+    void captionsFit()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, language);
+        QFETCH(qreal, points);
+        const QFont usual = QApplication::font();
+        QFont desktop = usual;
+        desktop.setPointSizeF(points);
+        QApplication::setFont(desktop);
+        const auto restore = qScopeGuard([&usual] { QApplication::setFont(usual); });
+        QTranslator german; // leaves the application with its destruction
+        if (language == QLatin1String("de")) {
+            QVERIFY(german.load(QStringLiteral("velmira_de"), QStringLiteral(":/velmira/i18n")));
+            QCoreApplication::installTranslator(&german);
+        }
+        Harness h;
+        QVERIFY(h.loadAndShow());
+        QWidget *shown = &h.window;
+        std::unique_ptr<frmAbout> about;
+        if (window == QLatin1String("frmOptions"))
+            shown = h.window.options();
+        if (window == QLatin1String("frmAbout"))
+            shown = (about = std::make_unique<frmAbout>(nullptr)).get();
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        if (points >= 14) // the names box grows from 6.75 pt with the desktop
+            QVERIFY(control<QPlainTextEdit>(h.window, "txtNames")->font().pointSizeF() >= 10);
+
+        QStringList mnemonics;
+        for (QAbstractButton *b : shown->findChildren<QAbstractButton *>()) {
+            if (b->window() != shown)
+                continue;
+            // Measured with the ampersand: so the style measures a tool button's caption when it
+            // decides whether to elide it.
+            const QString caption =
+                qobject_cast<QToolButton *>(b) ? b->text() : QString(b->text()).remove(u'&');
+            const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+            QRect room = b->rect().adjusted(frame, frame, -frame, -frame);
+            if (auto *tool = qobject_cast<QToolButton *>(b)) {
+                if (auto *dropDown = qobject_cast<DropDownButton *>(b))
+                    room.setRight(dropDown->arrowRect().left() - 1);
+                room.setLeft(room.left() + tool->iconSize().width() + 4); // the image beside
+            } else {
+                QStyleOptionButton option;
+                option.initFrom(b);
+                option.text = b->text();
+                room = b->style()->subElementRect(
+                    qobject_cast<QCheckBox *>(b)      ? QStyle::SE_CheckBoxContents
+                    : qobject_cast<QRadioButton *>(b) ? QStyle::SE_RadioButtonContents
+                                                      : QStyle::SE_PushButtonContents,
+                    &option, b);
+            }
+            const QFontMetrics metrics(b->font());
+            QVERIFY2(metrics.horizontalAdvance(caption) <= room.width() &&
+                         metrics.height() <= room.height(),
+                     qPrintable(QStringLiteral("%1 \"%2\" in %3 x %4 pixels")
+                                    .arg(b->objectName(), caption)
+                                    .arg(room.width())
+                                    .arg(room.height())));
+            if (!qobject_cast<QPushButton *>(b)) // every caption but OK's has a mnemonic
+                mnemonics << QKeySequence::mnemonic(b->text()).toString();
+        }
+        for (QLabel *label : shown->findChildren<QLabel *>()) {
+            if (label->window() != shown || label->text().isEmpty() || !label->isVisible())
+                continue;
+            const QString text = QString(label->text()).remove(u'&');
+            const QRect room = label->contentsRect();
+            const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+            QVERIFY2(room.contains(QFontMetrics(label->font()).boundingRect(room, flags, text)) &&
+                         !text.contains(QChar(0x2026)),
+                     qPrintable(label->objectName() + u' ' + label->text()));
+            if (label->buddy())
+                mnemonics << QKeySequence::mnemonic(label->text()).toString();
+        }
+        QVERIFY2(!mnemonics.contains(QString()), qPrintable(mnemonics.join(u' ')));
+        QCOMPARE(QSet<QString>(mnemonics.cbegin(), mnemonics.cend()).size(), mnemonics.size());
     }
 
     // The greyed state comes only from a stored value; a click leaves it for good.
