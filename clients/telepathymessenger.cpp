@@ -66,20 +66,19 @@ QString TelepathyMessenger::clientName() const
 
 QVariantMap TelepathyMessenger::accountProperties(const QString &path)
 {
-    return qdbus_cast<QVariantMap>(
-        call(path, PropertiesInterface, QStringLiteral("GetAll"), {AccountInterface},
-             QStringLiteral("a{sv}"))
-            .constFirst());
+    return qdbus_cast<QVariantMap>(call(path, PropertiesInterface, QStringLiteral("GetAll"),
+                                        {AccountInterface}, QStringLiteral("a{sv}"))
+                                       .constFirst());
 }
 
 QString TelepathyMessenger::account()
 {
     if (!m_account.isEmpty())
         return m_account;
-    const QVariant valid = call(ManagerPath, PropertiesInterface, QStringLiteral("Get"),
-                                {ManagerInterface, QStringLiteral("ValidAccounts")},
-                                QStringLiteral("v"))
-                               .constFirst();
+    const QVariant valid =
+        call(ManagerPath, PropertiesInterface, QStringLiteral("Get"),
+             {ManagerInterface, QStringLiteral("ValidAccounts")}, QStringLiteral("v"))
+            .constFirst();
     QString chosen;
     for (const QDBusObjectPath &object :
          qdbus_cast<QList<QDBusObjectPath>>(qvariant_cast<QDBusVariant>(valid).variant())) {
