@@ -1,7 +1,8 @@
 // Velmira driving the real Telepathy stack of Polari (Mission Control, started by a private bus,
 // with a home folder of its own, and telepathy-idle) whose one IRC account is signed in to an
 // IRC server of the test's own on 127.0.0.1 and has joined a channel, where an observer of the
-// test's own reports every NICK that crosses the wire.
+// test's own reports every NICK that crosses the wire. Where Polari is installed, Mission Control
+// starts it to show the channel, and the rotation runs with it.
 #include "ircrig.h"
 #include "privatebus.h"
 
