@@ -152,8 +152,8 @@ QString TelepathyMessenger::localFriendlyName()
 void TelepathyMessenger::setFriendlyName(const QString &name)
 {
     const QString current = localFriendlyName();
-    // The account's nickname, not only the connection's: Mission Control renames the connection
-    // to it, and Polari renames the connection back to it after any other rename.
+    // The account's nickname: Mission Control renames the connection to it, and it is the nick
+    // Polari shows and sets itself, so the two never pull in different directions.
     call(account(), PropertiesInterface, QStringLiteral("Set"),
          {AccountInterface, NicknameProperty, QVariant::fromValue(QDBusVariant(name))});
     if (sameNick(current, name)) {

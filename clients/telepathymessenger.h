@@ -14,11 +14,11 @@ namespace Velmira {
 // the first enabled one. Everyone in every channel the user shares sees it change.
 //
 // A write sets the account's Nickname, which Mission Control passes to the connection as a
-// NICK, and which Polari keeps (it renames the connection back to it). The connection's normalized
-// self ID (lower-case), which the account reports as NormalizedName, confirms the change when it
-// becomes the name sent. Telepathy says nothing when the server refuses a nick: a change not
-// confirmed within RenamePatienceMs counts as refused. Sign-on and sign-off follow the account's
-// ConnectionStatus.
+// NICK; Polari running keeps it (it puts its own nick back only when it starts, and once after it
+// had to sign on as "nick_"). The connection's normalized self ID (lower-case), which the account
+// reports as NormalizedName, confirms the change when it becomes the name sent. Telepathy says
+// nothing when the server refuses a nick: a change not confirmed within RenamePatienceMs counts as
+// refused. Sign-on and sign-off follow the account's ConnectionStatus.
 class TelepathyMessenger : public DBusClient
 {
     Q_OBJECT

@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 using namespace Velmira;
@@ -189,6 +190,30 @@ private slots:
                                   Patience);
         QTRY_COMPARE(messenger->localFriendlyName(), Original);
         QCOMPARE(errors.count(), 0);
+    }
+
+    // Mission Control quits mid-rotation: the rotation stops, told once as Telepathy quitting.
+    void missionControlQuits()
+    {
+        TelepathyMessenger messenger(m_bus->connection());
+        RotationEngine engine;
+        QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
+        engine.setMessenger(&messenger);
+        engine.captureOriginalName();
+        QVERIFY(engine.start(QStringLiteral("Ann\r\nBob\r\n"), LongInterval));
+        const uint pid =
+            call(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                 QStringLiteral("org.freedesktop.DBus"),
+                 QStringLiteral("GetConnectionUnixProcessID"),
+                 {QString(TelepathyMessenger::ServiceName)})
+                .value(0)
+                .toUInt();
+        QVERIFY(pid > 0 && ::kill(pid_t(pid), SIGTERM) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(engine.clientGone(), Patience);
+        QCOMPARE(engine.state(), RotationEngine::State::Idle);
+        QCOMPARE(errors.count(), 1);
+        QVERIFY(errors.at(0).at(0).toString().contains(
+            QLatin1String("Telepathy is no longer running")));
     }
 };
 
