@@ -126,8 +126,8 @@ std::unique_ptr<Messenger> createTelepathy(const QCommandLineParser &parser,
             account.isEmpty()
                 ? QCoreApplication::translate("Velmira::MessengerChoice",
                                               "Messenger client: Telepathy (Polari's) over D-Bus, "
-                                              "rotating the nickname of the first connected IRC "
-                                              "account")
+                                              "rotating the nickname of the first enabled IRC "
+                                              "account, a connected one first")
                 : QCoreApplication::translate("Velmira::MessengerChoice",
                                               "Messenger client: Telepathy (Polari's) over D-Bus, "
                                               "rotating the nickname of the account \"%1\"")

@@ -227,6 +227,12 @@ int main(int argc, char *argv[])
             return 77;
         }
     }
+    // Polari, where installed, is started for the channel and needs an X server.
+    if (!QStandardPaths::findExecutable(QStringLiteral("polari")).isEmpty() &&
+        qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "Needs a DISPLAY for Polari: run under scripts/with-desktop\n");
+        return 77;
+    }
     QCoreApplication app(argc, argv);
     TestTelepathyMessenger test;
     return QTest::qExec(&test, argc, argv);
