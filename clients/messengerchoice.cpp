@@ -4,6 +4,7 @@
 #include "dbusmessenger.h"
 #include "hexchatmessenger.h"
 #include "pidginmessenger.h"
+#include "telepathymessenger.h"
 #include "weechatmessenger.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,7 @@ const QString NameOption = QStringLiteral("pidgin-name");
 const QString NetworkOption = QStringLiteral("hexchat-network");
 const QString WeechatServerOption = QStringLiteral("weechat-server");
 const QString WeechatRelayOption = QStringLiteral("weechat-relay");
+const QString TelepathyAccountOption = QStringLiteral("telepathy-account");
 const QString AutoChoice = QStringLiteral("auto");
 const QString BuiltinChoice = QStringLiteral("builtin");
 
@@ -115,6 +117,24 @@ std::unique_ptr<Messenger> createWeechat(const QCommandLineParser &parser, const
     return messenger;
 }
 
+std::unique_ptr<Messenger> createTelepathy(const QCommandLineParser &parser,
+                                           const QDBusConnection &bus, QString *description)
+{
+    const QString account = parser.value(TelepathyAccountOption);
+    if (description)
+        *description =
+            account.isEmpty()
+                ? QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: Telepathy (Polari's) over D-Bus, "
+                                              "rotating the nickname of the first enabled IRC "
+                                              "account, a connected one first")
+                : QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: Telepathy (Polari's) over D-Bus, "
+                                              "rotating the nickname of the account \"%1\"")
+                      .arg(account);
+    return std::make_unique<TelepathyMessenger>(bus, account);
+}
+
 std::unique_ptr<Messenger> createDBus(const QCommandLineParser &, const QDBusConnection &bus,
                                       QString *description)
 {
@@ -187,6 +207,17 @@ void addWeechatOptions(QCommandLineParser &parser)
             "VELMIRA_WEECHAT_RELAY_PASSWORD."),
         QCoreApplication::translate("Velmira::MessengerChoice", "address")));
 }
+
+void addTelepathyOptions(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        TelepathyAccountOption,
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "Telepathy (Polari): the IRC account whose nickname to rotate, by its display name or "
+            "object path (default: the first enabled IRC account, a connected one first)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "account")));
+}
 } // namespace
 
 bool ClientProgram::isRunning(const QDBusConnection &bus) const
@@ -220,6 +251,13 @@ const std::vector<ClientProgram> &clientPrograms()
          },
          addWeechatOptions,
          createWeechat},
+        // Mission Control, when it runs and has an IRC account (a call would start it).
+        {{QStringLiteral("telepathy"), QStringLiteral("polari")},
+         TelepathyMessenger::ServiceName,
+         TelepathyMessenger::hasIrcAccount,
+         {},
+         addTelepathyOptions,
+         createTelepathy},
         {{QStringLiteral("dbus")}, MessengerBus::ServiceName, {}, {}, {}, createDBus},
     };
     return programs;
