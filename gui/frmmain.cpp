@@ -323,8 +323,11 @@ frmOptions *frmMain::options()
 
 void frmMain::OpenUrl(const QString &url)
 {
+    // A refusal changes nothing in the windows; it is told on stderr only.
     if (!QDesktopServices::openUrl(QUrl(url)))
-        reportError(tr("Could not open %1: the desktop did not accept the address.").arg(url));
+        qWarning(
+            "%s",
+            qPrintable(tr("Could not open %1: the desktop did not accept the address.").arg(url)));
 }
 
 QString frmMain::namesText() const

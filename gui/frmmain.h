@@ -90,7 +90,7 @@ public:
     // The About window while it is open, else null.
     frmAbout *about() const;
 
-    // Asks the desktop to open `url`; a refusal is reported.
+    // Asks the desktop to open `url`; a refusal is told on stderr, not in a window.
     void OpenUrl(const QString &url);
 
     // What Start and Stop do: the rotation of the names in the box. False when it did not start
