@@ -83,42 +83,58 @@ std::optional<int> parseResetNick(const QString &text)
 // with a null character framed in "@String()" instead), control characters, quotes and
 // backslashes escaped (a hex digit right after a "\x" or "\0" escape is escaped too), quoted
 // when it holds ';', ',' or '=' or begins or ends with a space.
-QByteArray encodeValue(const QString &text)
+// `Text` is a QStringView or a QByteArrayView of UTF-8; a long text is converted piece by piece.
+template <typename Text> void encodeValue(Text text, QByteArray &out)
 {
-    const QByteArray utf8 =
-        text.contains(QChar::Null) ? "@String(" + text.toUtf8() + ')' : text.toUtf8();
-    QByteArray out;
-    out.reserve(utf8.size() + utf8.size() / 4 + 3);
-    if (utf8.startsWith('@') && !text.contains(QChar::Null))
-        out += '@';
-    bool quoted = false, afterHex = false;
-    for (const char c : utf8) {
-        const auto u = static_cast<unsigned char>(c);
-        quoted = quoted || c == ';' || c == ',' || c == '=';
-        if (afterHex && std::isxdigit(u)) {
-            out += "\\x" + QByteArray::number(u, 16);
-            continue;
-        }
-        afterHex = false;
-        static constexpr char Named[] = "\a\b\f\n\r\t\v\"\\", Letters[] = "abfnrtv\"\\";
-        if (const char *named = c ? std::strchr(Named, c) : nullptr) {
-            out += '\\';
-            out += Letters[named - Named];
-        } else if (u < 0x20) {
-            out += u ? "\\x" + QByteArray::number(u, 16) : QByteArray("\\0");
-            afterHex = true;
+    const bool framed = text.contains('\0');
+    const bool quoted = text.contains(';') || text.contains(',') || text.contains('=') ||
+                        (!framed && (text.startsWith(' ') || text.endsWith(' ')));
+    out.reserve(out.size() + text.size() + text.size() / 4 + 16);
+    out.append(quoted ? "\"" : "").append(framed ? "@String(" : text.startsWith('@') ? "@" : "");
+    static constexpr char Named[] = "\a\b\f\n\r\t\v\"\\", Letters[] = "abfnrtv\"\\";
+    bool afterHex = false;
+    for (qsizetype start = 0, size = 0; start < text.size(); start += size) {
+        size = std::min<qsizetype>(text.size() - start, 1 << 16);
+        QByteArray utf8;
+        QByteArrayView view;
+        if constexpr (std::is_same_v<Text, QStringView>) {
+            size += text[start + size - 1].isHighSurrogate() && start + size < text.size();
+            view = utf8 = text.sliced(start, size).toUtf8();
         } else {
-            out += c;
+            view = text.sliced(start, size);
+        }
+        for (qsizetype i = 0; i < view.size();) {
+            qsizetype end = i; // a run that is written as it stands
+            while (end < view.size() && static_cast<unsigned char>(view[end]) >= 0x20 &&
+                   view[end] != '"' && view[end] != '\\' &&
+                   !(afterHex && std::isxdigit(static_cast<unsigned char>(view[end]))))
+                ++end, afterHex = false;
+            out += view.sliced(i, end - i);
+            if ((i = end) == view.size())
+                break;
+            const auto u = static_cast<unsigned char>(view[i++]);
+            if (const char *named = u ? std::strchr(Named, u) : nullptr) {
+                out.append('\\').append(Letters[named - Named]);
+                afterHex = false;
+            } else {
+                out += u ? "\\x" + QByteArray::number(u, 16) : QByteArray("\\0");
+                afterHex = true;
+            }
         }
     }
-    if (quoted || out.startsWith(' ') || out.endsWith(' '))
-        return '"' + out + '"';
+    out.append(framed ? ")" : "").append(quoted ? "\"" : "");
+}
+
+QByteArray encodeValue(const QString &text)
+{
+    QByteArray out;
+    encodeValue(QStringView(text), out);
     return out;
 }
 
-// The text of a value as QSettings reads it, except that unquoted commas stay in the text where
-// QSettings would split it into a list. An unquoted ';' begins a comment.
-QString decodeValue(QByteArrayView raw)
+// The text of a value as QSettings reads it, in UTF-8, except that unquoted commas stay in the
+// text where QSettings would split it into a list. An unquoted ';' begins a comment.
+QByteArray decodeBytes(QByteArrayView raw)
 {
     QByteArray out; // UTF-8
     out.reserve(raw.size());
@@ -146,7 +162,11 @@ QString decodeValue(QByteArrayView raw)
         } else if (c == ';' && !inQuotes) {
             break;
         } else if (c != '\\') {
-            out += c;
+            qsizetype end = i; // a run of plain bytes
+            while (end < raw.size() && raw[end] != '"' && raw[end] != ';' && raw[end] != '\\')
+                ++end;
+            out += raw.sliced(i - 1, end - i + 1);
+            i = end;
         } else if (i < raw.size()) {
             static constexpr char Letters[] = "abfnrtv\"?'\\", Named[] = "\a\b\f\n\r\t\v\"?'\\";
             const char e = raw[i++];
@@ -165,10 +185,15 @@ QString decodeValue(QByteArrayView raw)
             out.chop(1);
     }
     if (out.startsWith("@@"))
-        return QString::fromUtf8(QByteArrayView(out).sliced(1));
+        return out.sliced(1);
     if (out.startsWith("@String(") && out.endsWith(')'))
-        return QString::fromUtf8(QByteArrayView(out).sliced(8).chopped(1));
-    return out == "@Invalid()" ? QString() : QString::fromUtf8(out);
+        return out.sliced(8).chopped(1);
+    return out == "@Invalid()" ? QByteArray() : out;
+}
+
+QString decodeValue(QByteArrayView raw)
+{
+    return QString::fromUtf8(decodeBytes(raw));
 }
 
 // The settings file as lines: for each entry its section, key and value as they stand; a line
@@ -236,24 +261,32 @@ struct IniLines
             sections.append(Section);
 
         QByteArray out;
+        out.reserve(bytes.size() + bytes.size() / 8 + 4096);
         for (const QByteArrayView section : sections) {
-            out += (out.isEmpty() ? "[" : "\n[") + section.toByteArray() + "]\n";
+            out.append(out.isEmpty() ? "[" : "\n[").append(section).append("]\n");
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const Line &line = lines[i];
                 if (line.key.isEmpty() || line.section != section || last[id(line)] != i)
                     continue;
-                const QByteArray value = encodeValue(decodeValue(line.value));
-                *exact = *exact && value == line.value;
+                const QByteArray text = decodeBytes(line.value);
+                QByteArray value;
+                encodeValue(QByteArrayView(text), value);
+                const bool exactLine = value == line.value && text.isValidUtf8();
+                *exact = *exact && exactLine;
                 if (line.section == Section &&
                     std::any_of(entries.cbegin(), entries.cend(), [&](const auto &entry) {
                         return entry.first == QLatin1String(line.key);
                     }))
                     continue;
-                out += line.key.toByteArray() + '=' + value + '\n';
+                if (!exactLine)
+                    value = encodeValue(QString::fromUtf8(text));
+                out.append(line.key).append('=').append(value).append('\n');
             }
             for (const auto &[key, text] : entries) {
-                if (section == Section)
-                    out += key.toUtf8() + '=' + encodeValue(text) + '\n';
+                if (section == Section) {
+                    encodeValue(QStringView(text), out.append(key.toUtf8()).append('='));
+                    out.append('\n');
+                }
             }
         }
         return out;

@@ -175,8 +175,8 @@ private:
     // frame becomes known or changes.
     void frameChanged();
     void layoutControls();
-    // Puts text into txtNames as it is (paragraph and line separators already in place).
-    void showNames(const QString &lines);
+    // Puts a names text into txtNames, as paragraphs the box lays out quickly.
+    void showNames(const QString &text);
     // Where a toolbar button's pop-up menu opens, in global coordinates.
     QPoint popupPosition(const QAbstractButton *button) const;
 
