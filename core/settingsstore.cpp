@@ -11,7 +11,7 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cctype>
@@ -117,7 +117,12 @@ template <typename Text> void encodeValue(Text text, QByteArray &out)
                 out.append('\\').append(Letters[named - Named]);
                 afterHex = false;
             } else {
-                out += u ? "\\x" + QByteArray::number(u, 16) : QByteArray("\\0");
+                static constexpr char Hex[] = "0123456789abcdef";
+                out.append('\\').append(u ? 'x' : '0');
+                if (u >= 16)
+                    out.append(Hex[u >> 4]);
+                if (u)
+                    out.append(Hex[u & 15]);
                 afterHex = true;
             }
         }
@@ -145,12 +150,15 @@ QByteArray decodeBytes(QByteArrayView raw)
             ++i;
     };
     const auto number = [&](int base, const char *digits) { // "\x..." and "\0..." as one unit
-        const qsizetype start = i;
-        while (i < raw.size() && raw[i] && std::strchr(digits, raw[i]))
-            ++i;
-        const auto unit =
-            char16_t(raw.sliced(start, i - start).toByteArray().toUInt(nullptr, base));
-        out += QString(QChar(unit)).toUtf8();
+        char16_t unit = 0;
+        for (; i < raw.size() && raw[i] && std::strchr(digits, raw[i]); ++i) {
+            const char digit = raw[i] | 0x20; // lower case
+            unit = char16_t(unit * base + (digit <= '9' ? digit - '0' : digit - 'a' + 10));
+        }
+        if (unit < 0x80)
+            out += char(unit);
+        else
+            out += QString(QChar(unit)).toUtf8();
     };
     skipSpaces();
     while (i < raw.size()) {
@@ -333,9 +341,8 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
 } // namespace
 
 SettingsStore::SettingsStore()
-    : SettingsStore(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmira"),
-                              QStringLiteral("Vuzerer4"))
-                        .fileName())
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Velmira/Vuzerer4.ini"))
 {}
 
 SettingsStore::SettingsStore(const QString &filePath) : m_filePath(filePath) {}
