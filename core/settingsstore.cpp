@@ -89,7 +89,7 @@ template <typename Text> void encodeValue(Text text, QByteArray &out)
     const bool framed = text.contains('\0');
     const bool quoted = text.contains(';') || text.contains(',') || text.contains('=') ||
                         (!framed && (text.startsWith(' ') || text.endsWith(' ')));
-    out.reserve(out.size() + text.size() + text.size() / 4 + 16);
+    out.reserve(out.size() + text.size() * 3 + 16); // room only: untouched pages cost nothing
     out.append(quoted ? "\"" : "").append(framed ? "@String(" : text.startsWith('@') ? "@" : "");
     static constexpr char Named[] = "\a\b\f\n\r\t\v\"\\", Letters[] = "abfnrtv\"\\";
     bool afterHex = false;
@@ -269,7 +269,10 @@ struct IniLines
             sections.append(Section);
 
         QByteArray out;
-        out.reserve(bytes.size() + bytes.size() / 8 + 4096);
+        qsizetype room = bytes.size() + 4096;
+        for (const auto &entry : entries)
+            room += entry.second.size() * 3;
+        out.reserve(room);
         for (const QByteArrayView section : sections) {
             out.append(out.isEmpty() ? "[" : "\n[").append(section).append("]\n");
             for (qsizetype i = 0; i < lines.size(); ++i) {

@@ -357,20 +357,20 @@ QString frmMain::namesText() const
     return text;
 }
 
-void frmMain::setNamesText(const QString &text)
+void frmMain::setNamesText(QString text)
 {
     // The box lays its text out again at every change of its width; a long text given before
     // the window is first shown waits for the window's final size, so it is laid out once.
     if (!isVisible() && text.size() > LongLine) {
-        m_pendingNames = text;
+        m_pendingNames = std::move(text);
         txtNames->clear();
         return;
     }
     m_pendingNames.reset();
-    showNames(text);
+    showNames(std::move(text));
 }
 
-void frmMain::showNames(const QString &text)
+void frmMain::showNames(QString text)
 {
     // Each line break becomes a paragraph break, except in a text of many lines: there runs of
     // lines share a paragraph, joined by line separators. A long line is cut into paragraphs.
@@ -404,6 +404,7 @@ void frmMain::showNames(const QString &text)
             lines.append(QChar(QChar::LineSeparator));
         }
     }
+    text = QString(); // not held beside the document
     // Through the document, with the cursor put back at the start: the box's own setPlainText()
     // lays the text out twice. Undoing a split of a continued paragraph would lose its mark.
     QTextDocument *document = txtNames->document();
@@ -647,15 +648,15 @@ Velmira::SettingsStore &frmMain::settingsStore()
 
 void frmMain::loadSettings()
 {
-    const Velmira::LoadedSettings loaded = settingsStore().load();
+    Velmira::LoadedSettings loaded = settingsStore().load();
     for (const QString &warning : loaded.warnings)
         qWarning().noquote() << warning;
-    const Velmira::Settings &stored = loaded.settings;
+    Velmira::Settings &stored = loaded.settings;
 
     setIntervalText(stored.interval);
     frmOptions *window = options();
     window->setResetNickValue(stored.resetNick);
-    setNamesText(stored.names);
+    setNamesText(std::move(stored.names));
     window->setMinToTray(stored.minimizeToTray);
     // An interval that is no number shows as the slider's low end; the text stays as stored and
     // Start reports it.
@@ -699,12 +700,12 @@ void frmMain::saveSettings()
 
 void frmMain::loadPreset(int number)
 {
-    const Velmira::Loaded<QString> preset = settingsStore().loadPreset(number);
+    Velmira::Loaded<QString> preset = settingsStore().loadPreset(number);
     if (!preset.result.ok) {
         reportError(preset.result.message);
         return;
     }
-    setNamesText(preset.value);
+    setNamesText(std::move(preset.value));
 }
 
 void frmMain::savePreset(int number)
@@ -749,12 +750,12 @@ void frmMain::mnuLoadFile_Click()
     CD.DialogTitle = tr("Load preset...");
     if (!CD.ShowOpen() || CD.FileName.isEmpty())
         return;
-    const Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
+    Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
     if (!file.result.ok) {
         reportError(file.result.message);
         return;
     }
-    setNamesText(file.value);
+    setNamesText(std::move(file.value));
 }
 
 void frmMain::mnuSaveFile_Click()
@@ -834,8 +835,7 @@ void frmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     frameChanged();
     if (m_pendingNames) {
-        showNames(*m_pendingNames);
-        m_pendingNames.reset();
+        showNames(*std::exchange(m_pendingNames, std::nullopt));
     }
 }
 

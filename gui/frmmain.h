@@ -109,7 +109,7 @@ public:
     // The names text: lines joined with CR LF, every other character as typed.
     QString namesText() const;
     // Puts a text into txtNames: CR LF, bare LF and lone CR each become a line break.
-    void setNamesText(const QString &text);
+    void setNamesText(QString text);
     // The interval text (milliseconds as decimal text) of the hidden box int3rval.
     QString intervalText() const;
     void setIntervalText(const QString &text);
@@ -176,7 +176,7 @@ private:
     void frameChanged();
     void layoutControls();
     // Puts a names text into txtNames, as paragraphs the box lays out quickly.
-    void showNames(const QString &text);
+    void showNames(QString text);
     // Where a toolbar button's pop-up menu opens, in global coordinates.
     QPoint popupPosition(const QAbstractButton *button) const;
 
