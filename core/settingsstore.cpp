@@ -130,13 +130,6 @@ template <typename Text> void encodeValue(Text text, QByteArray &out)
     out.append(framed ? ")" : "").append(quoted ? "\"" : "");
 }
 
-QByteArray encodeValue(const QString &text)
-{
-    QByteArray out;
-    encodeValue(QStringView(text), out);
-    return out;
-}
-
 // The text of a value as QSettings reads it, in UTF-8, except that unquoted commas stay in the
 // text where QSettings would split it into a list. An unquoted ';' begins a comment.
 QByteArray decodeBytes(QByteArrayView raw)
@@ -273,31 +266,45 @@ struct IniLines
         for (const auto &entry : entries)
             room += entry.second.size() * 3;
         out.reserve(room);
+        // Whether a value reads back as it stands; a replaced one is first compared with its
+        // new text, the usual case, which spares decoding it.
+        const auto readExactly = [](QByteArrayView value) {
+            const QByteArray text = decodeBytes(value);
+            QByteArray again;
+            encodeValue(QByteArrayView(text), again);
+            return again == value && text.isValidUtf8();
+        };
+        QHash<QString, QByteArrayView> replaced; // key → its last value in "Settings"
         for (const QByteArrayView section : sections) {
             out.append(out.isEmpty() ? "[" : "\n[").append(section).append("]\n");
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const Line &line = lines[i];
                 if (line.key.isEmpty() || line.section != section || last[id(line)] != i)
                     continue;
-                const QByteArray text = decodeBytes(line.value);
-                QByteArray value;
-                encodeValue(QByteArrayView(text), value);
-                const bool exactLine = value == line.value && text.isValidUtf8();
-                *exact = *exact && exactLine;
                 if (line.section == Section &&
                     std::any_of(entries.cbegin(), entries.cend(), [&](const auto &entry) {
                         return entry.first == QLatin1String(line.key);
-                    }))
+                    })) {
+                    replaced.insert(QString::fromLatin1(line.key), line.value);
                     continue;
-                if (!exactLine)
-                    value = encodeValue(QString::fromUtf8(text));
-                out.append(line.key).append('=').append(value).append('\n');
+                }
+                const bool exactLine = readExactly(line.value);
+                *exact = *exact && exactLine;
+                out.append(line.key).append('=');
+                if (exactLine)
+                    out.append(line.value).append('\n');
+                else
+                    encodeValue(QStringView(decodeValue(line.value)), out), out.append('\n');
             }
             for (const auto &[key, text] : entries) {
-                if (section == Section) {
-                    encodeValue(QStringView(text), out.append(key.toUtf8()).append('='));
-                    out.append('\n');
-                }
+                if (section != Section)
+                    continue;
+                const qsizetype start = out.append(key.toUtf8()).append('=').size();
+                encodeValue(QStringView(text), out);
+                const auto old = replaced.constFind(key);
+                *exact = *exact && (old == replaced.cend() ||
+                                    QByteArrayView(out).sliced(start) == *old || readExactly(*old));
+                out.append('\n');
             }
         }
         return out;
