@@ -57,26 +57,23 @@ std::optional<double> parseNumber(const QString &text)
     return std::nullopt;
 }
 
+// A length in twips: positive and finite as a single-precision value.
 std::optional<double> parseTwips(const QString &text)
 {
     const auto value = parseNumber(text);
-    if (!value || !std::isfinite(*value) || std::fabs(*value) > std::numeric_limits<float>::max())
-        return std::nullopt;
-    const float twips = static_cast<float>(*value);
-    if (!(twips > 0))
-        return std::nullopt;
-    return twips;
+    const bool fits = value && std::fabs(*value) <= std::numeric_limits<float>::max();
+    const float twips = fits ? static_cast<float>(*value) : 0;
+    return twips > 0 ? std::optional<double>(twips) : std::nullopt;
 }
 
+// 0, 1 or 2 after rounding, halves to even.
 std::optional<int> parseResetNick(const QString &text)
 {
     const auto value = parseNumber(text);
-    if (!value || !std::isfinite(*value))
-        return std::nullopt;
-    const double rounded = std::nearbyint(*value); // halves to even
-    if (rounded != 0 && rounded != 1 && rounded != 2)
-        return std::nullopt;
-    return static_cast<int>(rounded);
+    const double rounded = value ? std::nearbyint(*value) : -1;
+    if (rounded == 0 || rounded == 1 || rounded == 2)
+        return static_cast<int>(rounded);
+    return std::nullopt;
 }
 
 // A value as the INI format of QSettings writes a text: UTF-8, a leading '@' doubled (a text
@@ -192,11 +189,6 @@ QByteArray decodeBytes(QByteArrayView raw)
     return out == "@Invalid()" ? QByteArray() : out;
 }
 
-QString decodeValue(QByteArrayView raw)
-{
-    return QString::fromUtf8(decodeBytes(raw));
-}
-
 // The settings file as lines: for each entry its section, key and value as they stand; a line
 // that is neither an entry, a section's header nor blank (a comment, damage) with no key. The
 // views point into the file's bytes, which it keeps.
@@ -235,7 +227,7 @@ struct IniLines
     {
         for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
             if (line->section == Section && line->key == key)
-                return decodeValue(line->value);
+                return QString::fromUtf8(decodeBytes(line->value));
         }
         return std::nullopt;
     }
@@ -262,10 +254,7 @@ struct IniLines
             sections.append(Section);
 
         QByteArray out;
-        qsizetype room = bytes.size() + 4096;
-        for (const auto &entry : entries)
-            room += entry.second.size() * 3;
-        out.reserve(room);
+        out.reserve(bytes.size() + 4096);
         // Whether a value reads back as it stands; a replaced one is first compared with its
         // new text, the usual case, which spares decoding it.
         const auto readExactly = [](QByteArrayView value) {
@@ -274,18 +263,17 @@ struct IniLines
             encodeValue(QByteArrayView(text), again);
             return again == value && text.isValidUtf8();
         };
-        QHash<QString, QByteArrayView> replaced; // key → its last value in "Settings"
+        QHash<QByteArray, std::optional<QByteArrayView>> replaced; // key → its last value
+        for (const auto &entry : entries)
+            replaced.insert(entry.first.toUtf8(), std::nullopt);
         for (const QByteArrayView section : sections) {
             out.append(out.isEmpty() ? "[" : "\n[").append(section).append("]\n");
             for (qsizetype i = 0; i < lines.size(); ++i) {
                 const Line &line = lines[i];
                 if (line.key.isEmpty() || line.section != section || last[id(line)] != i)
                     continue;
-                if (line.section == Section &&
-                    std::any_of(entries.cbegin(), entries.cend(), [&](const auto &entry) {
-                        return entry.first == QLatin1String(line.key);
-                    })) {
-                    replaced.insert(QString::fromLatin1(line.key), line.value);
+                if (line.section == Section && replaced.contains(line.key.toByteArray())) {
+                    replaced[line.key.toByteArray()] = line.value;
                     continue;
                 }
                 const bool exactLine = readExactly(line.value);
@@ -294,16 +282,17 @@ struct IniLines
                 if (exactLine)
                     out.append(line.value).append('\n');
                 else
-                    encodeValue(QStringView(decodeValue(line.value)), out), out.append('\n');
+                    encodeValue(QStringView(QString::fromUtf8(decodeBytes(line.value))), out),
+                        out.append('\n');
             }
             for (const auto &[key, text] : entries) {
                 if (section != Section)
                     continue;
                 const qsizetype start = out.append(key.toUtf8()).append('=').size();
                 encodeValue(QStringView(text), out);
-                const auto old = replaced.constFind(key);
-                *exact = *exact && (old == replaced.cend() ||
-                                    QByteArrayView(out).sliced(start) == *old || readExactly(*old));
+                const std::optional<QByteArrayView> old = replaced.value(key.toUtf8());
+                *exact = *exact &&
+                         (!old || QByteArrayView(out).sliced(start) == *old || readExactly(*old));
                 out.append('\n');
             }
         }
@@ -386,16 +375,12 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
 
     QLockFile lock(m_filePath + QStringLiteral(".lock"));
     if (!lock.tryLock(m_lockTimeoutMs)) {
-        switch (lock.error()) {
-        case QLockFile::LockFailedError:
+        const QString lockPath = m_filePath + QStringLiteral(".lock");
+        if (lock.error() == QLockFile::LockFailedError)
             return failure(tr("the file is in use by another program (another copy of Velmira?)."));
-        case QLockFile::PermissionError:
-            return failure(tr("no permission to create the lock file \"%1\".")
-                               .arg(m_filePath + QStringLiteral(".lock")));
-        default:
-            return failure(tr("cannot create the lock file \"%1\".")
-                               .arg(m_filePath + QStringLiteral(".lock")));
-        }
+        return failure(lock.error() == QLockFile::PermissionError
+                           ? tr("no permission to create the lock file \"%1\".").arg(lockPath)
+                           : tr("cannot create the lock file \"%1\".").arg(lockPath));
     }
 
     // Under the lock: take the current file, rebuild it with the new entries and put the result
