@@ -7,24 +7,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QSet>
-#include <QSettings>
-#include <QTemporaryDir>
+#include <QStandardPaths>
 
 #include <algorithm>
-#include <array>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace Velmira {
 
 namespace {
 
-constexpr QLatin1String Section("Settings");
+constexpr QByteArrayView Section("Settings");
 constexpr QLatin1String KeyInterval("Interval");
 constexpr QLatin1String KeyResetNick("ResetNick");
 constexpr QLatin1String KeySaveLast("SaveLast");
@@ -57,221 +57,260 @@ std::optional<double> parseNumber(const QString &text)
     return std::nullopt;
 }
 
+// A length in twips: positive and finite as a single-precision value.
 std::optional<double> parseTwips(const QString &text)
 {
     const auto value = parseNumber(text);
-    if (!value || !std::isfinite(*value) || std::fabs(*value) > std::numeric_limits<float>::max())
-        return std::nullopt;
-    const float twips = static_cast<float>(*value);
-    if (!(twips > 0))
-        return std::nullopt;
-    return twips;
+    const bool fits = value && std::fabs(*value) <= std::numeric_limits<float>::max();
+    const float twips = fits ? static_cast<float>(*value) : 0;
+    return twips > 0 ? std::optional<double>(twips) : std::nullopt;
 }
 
+// 0, 1 or 2 after rounding, halves to even.
 std::optional<int> parseResetNick(const QString &text)
 {
     const auto value = parseNumber(text);
-    if (!value || !std::isfinite(*value))
-        return std::nullopt;
-    const double rounded = std::nearbyint(*value); // halves to even
-    if (rounded != 0 && rounded != 1 && rounded != 2)
-        return std::nullopt;
-    return static_cast<int>(rounded);
+    const double rounded = value ? std::nearbyint(*value) : -1;
+    if (rounded == 0 || rounded == 1 || rounded == 2)
+        return static_cast<int>(rounded);
+    return std::nullopt;
 }
 
-// The text of a value as it stands on its line. QSettings splits a hand-edited value at its
-// unquoted commas and trims the pieces, which loses the text; when the value holds no quotes or
-// escapes, the line gives it back exactly, else the pieces are joined.
-QString listValueText(QByteArrayView rawValue, const QStringList &pieces)
+// A value as the INI format of QSettings writes a text: UTF-8, a leading '@' doubled (a text
+// with a null character framed in "@String()" instead), control characters, quotes and
+// backslashes escaped (a hex digit right after a "\x" or "\0" escape is escaped too), quoted
+// when it holds ';', ',' or '=' or begins or ends with a space.
+// `Text` is a QStringView or a QByteArrayView of UTF-8; a long text is converted piece by piece.
+template <typename Text> void encodeValue(Text text, QByteArray &out)
 {
-    if (rawValue.contains('"') || rawValue.contains('\\'))
-        return pieces.join(u',');
-    return QString::fromUtf8(rawValue);
-}
-
-// Writes the pieces one after another, without joining them first.
-bool writeBytes(const QString &path, std::initializer_list<QByteArrayView> pieces)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (const QByteArrayView piece : pieces) {
-        if (file.write(piece.data(), piece.size()) != piece.size())
-            return false;
+    const bool framed = text.contains('\0');
+    const bool quoted = text.contains(';') || text.contains(',') || text.contains('=') ||
+                        (!framed && (text.startsWith(' ') || text.endsWith(' ')));
+    out.reserve(out.size() + text.size() * 3 + 16); // room only: untouched pages cost nothing
+    out.append(quoted ? "\"" : "").append(framed ? "@String(" : text.startsWith('@') ? "@" : "");
+    static constexpr char Named[] = "\a\b\f\n\r\t\v\"\\", Letters[] = "abfnrtv\"\\";
+    bool afterHex = false;
+    for (qsizetype start = 0, size = 0; start < text.size(); start += size) {
+        size = std::min<qsizetype>(text.size() - start, 1 << 16);
+        QByteArray utf8;
+        QByteArrayView view;
+        if constexpr (std::is_same_v<Text, QStringView>) {
+            size += text[start + size - 1].isHighSurrogate() && start + size < text.size();
+            view = utf8 = text.sliced(start, size).toUtf8();
+        } else {
+            view = text.sliced(start, size);
+        }
+        for (qsizetype i = 0; i < view.size();) {
+            qsizetype end = i; // a run that is written as it stands
+            while (end < view.size() && static_cast<unsigned char>(view[end]) >= 0x20 &&
+                   view[end] != '"' && view[end] != '\\' &&
+                   !(afterHex && std::isxdigit(static_cast<unsigned char>(view[end]))))
+                ++end, afterHex = false;
+            out += view.sliced(i, end - i);
+            if ((i = end) == view.size())
+                break;
+            const auto u = static_cast<unsigned char>(view[i++]);
+            if (const char *named = u ? std::strchr(Named, u) : nullptr) {
+                out.append('\\').append(Letters[named - Named]);
+                afterHex = false;
+            } else {
+                static constexpr char Hex[] = "0123456789abcdef";
+                out.append('\\').append(u ? 'x' : '0');
+                if (u >= 16)
+                    out.append(Hex[u >> 4]);
+                if (u)
+                    out.append(Hex[u & 15]);
+                afterHex = true;
+            }
+        }
     }
-    return file.flush();
+    out.append(framed ? ")" : "").append(quoted ? "\"" : "");
 }
 
-QByteArray readBytes(const QString &path)
+// The text of a value as QSettings reads it, in UTF-8, except that unquoted commas stay in the
+// text where QSettings would split it into a list. An unquoted ';' begins a comment.
+QByteArray decodeBytes(QByteArrayView raw)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The entries of an INI file, each read from its own line alone, so one damaged line (an open
-// quote, a trailing backslash, binary bytes) costs that entry only and not the lines after it.
-struct ReadableEntries
-{
-    QList<std::pair<QString, QString>> entries; // full key ("Settings/Min") and text, in file order
-    // False when the file holds anything a rewrite would not give back as it stands: lines that
-    // are no entries, entries read differently than written, duplicates, a parse error.
-    bool exact = true;
-};
-
-// Whether QSettings writes `value`, a value as it stands on its line, back as it stands, told
-// without writing it: every byte is one QSettings writes unchanged where it stands, or an escaped
-// CR or LF. Such a value reads as plainText() gives it. A quick answer for the long values of a
-// names text; false means "ask QSettings".
-bool plainlyWritten(QByteArrayView value)
-{
-    // Where QSettings writes each printable ASCII c unchanged, asked once: "c" as the first,
-    // a middle ("acb") and the last byte of a value.
-    enum Place : unsigned char
-    {
-        First = 1,
-        Middle = 2,
-        Last = 4
+    QByteArray out; // UTF-8
+    out.reserve(raw.size());
+    qsizetype i = 0, kept = 0; // spaces before `kept` are the text's own
+    bool inQuotes = false, quoted = false;
+    const auto skipSpaces = [&] {
+        while (i < raw.size() && (raw[i] == ' ' || raw[i] == '\t'))
+            ++i;
     };
-    static const std::array<unsigned char, 128> unchanged = [] {
-        std::array<unsigned char, 128> table{};
-        const QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("probe.ini"));
-        const std::array<std::pair<Place, const char *>, 3> shapes{
-            {{First, "%1b"}, {Middle, "a%1b"}, {Last, "a%1"}}};
-        {
-            QSettings probe(path, QSettings::IniFormat);
-            for (int c = 0x20; c < 0x7f; ++c) {
-                for (const auto &[place, shape] : shapes)
-                    probe.setValue(QStringLiteral("k%1_%2").arg(c).arg(place),
-                                   QString::fromLatin1(shape).arg(QChar(c)));
-            }
-            probe.setValue(QStringLiteral("cr"), QStringLiteral("\r\n"));
+    const auto number = [&](int base, const char *digits) { // "\x..." and "\0..." as one unit
+        char16_t unit = 0;
+        for (; i < raw.size() && raw[i] && std::strchr(digits, raw[i]); ++i) {
+            const char digit = raw[i] | 0x20; // lower case
+            unit = char16_t(unit * base + (digit <= '9' ? digit - '0' : digit - 'a' + 10));
         }
-        const QByteArray written = readBytes(path);
-        for (int c = 0x20; c < 0x7f; ++c) {
-            for (const auto &[place, shape] : shapes) {
-                const QByteArray line =
-                    "\nk" + QByteArray::number(c) + '_' + QByteArray::number(place) + '=' +
-                    QByteArray(shape).replace("%1", QByteArray(1, char(c))) + '\n';
-                if (written.contains(line))
-                    table[c] |= place;
-            }
+        if (unit < 0x80)
+            out += char(unit);
+        else
+            out += QString(QChar(unit)).toUtf8();
+    };
+    skipSpaces();
+    while (i < raw.size()) {
+        const char c = raw[i++];
+        if (c == '"') {
+            quoted = true;
+            if (!(inQuotes = !inQuotes))
+                skipSpaces();
+        } else if (c == ';' && !inQuotes) {
+            break;
+        } else if (c != '\\') {
+            qsizetype end = i; // a run of plain bytes
+            while (end < raw.size() && raw[end] != '"' && raw[end] != ';' && raw[end] != '\\')
+                ++end;
+            out += raw.sliced(i - 1, end - i + 1);
+            i = end;
+        } else if (i < raw.size()) {
+            static constexpr char Letters[] = "abfnrtv\"?'\\", Named[] = "\a\b\f\n\r\t\v\"?'\\";
+            const char e = raw[i++];
+            if (const char *letter = e ? std::strchr(Letters, e) : nullptr)
+                out += Named[letter - Letters];
+            else if (e == 'x' && i < raw.size() &&
+                     std::isxdigit(static_cast<unsigned char>(raw[i])))
+                number(16, "0123456789abcdefABCDEF");
+            else if (e >= '0' && e <= '7')
+                --i, number(8, "01234567");
+            kept = out.size();
         }
-        if (written.contains("\ncr=\\r\\n\n"))
-            table['\\'] = First | Middle;
-        return table;
-    }();
-    if (value.startsWith('@')) // the mark of a value that is no text
-        return false;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        const unsigned char place = i == 0 ? First : i + 1 == value.size() ? Last : Middle;
-        if (c >= unchanged.size() || !(unchanged[c] & place))
-            return false;
-        if (c == '\\' && (++i == value.size() || (value[i] != 'r' && value[i] != 'n')))
-            return false;
     }
-    return true;
+    if (!quoted) {
+        while (out.size() > kept && (out.endsWith(' ') || out.endsWith('\t')))
+            out.chop(1);
+    }
+    if (out.startsWith("@@"))
+        return out.sliced(1);
+    if (out.startsWith("@String(") && out.endsWith(')'))
+        return out.sliced(8).chopped(1);
+    return out == "@Invalid()" ? QByteArray() : out;
 }
 
-// The text of a value for which plainlyWritten() holds.
-QString plainText(QByteArrayView value)
+// The settings file as lines: for each entry its section, key and value as they stand; a line
+// that is neither an entry, a section's header nor blank (a comment, damage) with no key. The
+// views point into the file's bytes, which it keeps.
+struct IniLines
 {
-    QString text;
-    text.reserve(value.size());
-    qsizetype start = 0;
-    for (qsizetype i = value.indexOf('\\'); i >= 0; i = value.indexOf('\\', start)) {
-        text.append(QLatin1String(value.sliced(start, i - start)));
-        text.append(value[i + 1] == 'r' ? u'\r' : u'\n');
-        start = i + 2;
-    }
-    return text.append(QLatin1String(value.sliced(start)));
-}
+    struct Line
+    {
+        QByteArrayView section, key, value;
+    };
+    QByteArray bytes;
+    QList<Line> lines;
 
-// The file's entries as QSettings reads them, line by line in `dir`; nullopt when `dir` cannot
-// be written. With `checkExact` false, ReadableEntries::exact may be left true although it is
-// not. Entries of `replaced` (full keys) may be left out. QSettings works on private
-// copies only: it caches files by name across instances and would miss a rewrite of the same
-// size within its clock's resolution, and its own writer waits without limit for a lock.
-std::optional<ReadableEntries> readEntries(const QTemporaryDir &dir, const QByteArray &ini,
-                                           bool checkExact, const QStringList &replaced = {})
-{
-    ReadableEntries read;
-    QByteArray header;
-    QSet<QString> seen;
-    int n = 0;
-    for (QByteArrayView rest(ini); !rest.isEmpty();) {
-        const qsizetype end = rest.indexOf('\n');
-        QByteArrayView line = rest.first(end < 0 ? rest.size() : end);
-        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
-        line = line.trimmed();
-        if (line.isEmpty())
-            continue;
-        if (line.startsWith('[')) {
-            header = line.toByteArray();
-            continue;
+    explicit IniLines(QByteArray file) : bytes(std::move(file))
+    {
+        QByteArrayView rest(bytes);
+        if (rest.startsWith("\xEF\xBB\xBF")) // the byte-order mark some editors write
+            rest = rest.sliced(3);
+        QByteArrayView section("General");
+        while (!rest.isEmpty()) {
+            const qsizetype end = rest.indexOf('\n');
+            const QByteArrayView text = rest.first(end < 0 ? rest.size() : end).trimmed();
+            rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+            const qsizetype equals = text.indexOf('=');
+            if (text.startsWith('[') && text.endsWith(']'))
+                section = text.sliced(1, text.size() - 2).trimmed();
+            else if (equals > 0)
+                lines.append(
+                    {section, text.first(equals).trimmed(), text.sliced(equals + 1).trimmed()});
+            else if (!text.isEmpty())
+                lines.append({section, {}, {}});
         }
-        const qsizetype equals = line.indexOf('=');
-        if (equals <= 0) {
-            read.exact = false;
-            continue;
-        }
-        const QByteArrayView key = line.first(equals).trimmed();
-        const QByteArrayView rawValue = line.sliced(equals + 1).trimmed();
-        const QByteArray section = header.isEmpty() ? QByteArray("[General]") : header;
-        const bool plain =
-            section == "[Settings]" && plainlyWritten(key) && plainlyWritten(rawValue);
-        const QString plainKey = Section + u'/' + QString::fromLatin1(key);
-        if (plain) {
-            // Read without QSettings (a names text can be megabytes to parse), and not at all
-            // when it is about to be replaced.
-            if (!replaced.contains(plainKey))
-                read.entries.append({plainKey, plainText(rawValue)});
-            read.exact = read.exact && !seen.contains(plainKey);
-            seen.insert(plainKey);
-            continue;
-        }
-        const QString path = dir.filePath(QStringLiteral("line%1.ini").arg(n++));
-        if (!dir.isValid() || !writeBytes(path, {section, "\n", line, "\n"}))
-            return std::nullopt;
-        const QSettings settings(path, QSettings::IniFormat);
-        const QStringList keys = settings.allKeys();
-        const QVariant value = keys.size() == 1 ? settings.value(keys.first()) : QVariant();
-        QFile::remove(path);
-        if (keys.size() != 1) {
-            read.exact = false;
-            continue;
-        }
-        read.entries.append({keys.first(), value.typeId() == QMetaType::QStringList
-                                               ? listValueText(rawValue, value.toStringList())
-                                               : value.toString()});
-        if (!checkExact || !read.exact)
-            continue;
-        if (settings.status() != QSettings::NoError || seen.contains(keys.first())) {
-            read.exact = false;
-            continue;
-        }
-        seen.insert(keys.first());
-        // Read exactly when QSettings writes the value back as the line stands.
-        const QString canonPath = dir.filePath(QStringLiteral("canon.ini"));
-        {
-            QSettings canon(canonPath, QSettings::IniFormat);
-            canon.setValue(keys.first(), value);
-        }
-        read.exact = readBytes(canonPath).trimmed() ==
-                     section + '\n' + key.toByteArray() + '=' + rawValue.toByteArray();
-        QFile::remove(canonPath);
     }
-    return read;
-}
+
+    // The text of the key's last entry in the section "Settings"; nullopt when it has none.
+    std::optional<QString> value(QByteArrayView key) const
+    {
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            if (line->section == Section && line->key == key)
+                return QString::fromUtf8(decodeBytes(line->value));
+        }
+        return std::nullopt;
+    }
+
+    // The whole file with `entries` set in the section "Settings", every other entry kept, in
+    // the form QSettings writes. `exact` tells whether nothing is lost but spaces and line ends:
+    // false when the file holds lines that are no entries, values that read differently than
+    // written, a key twice, or no entry although it is not blank.
+    QByteArray rewritten(const QList<std::pair<QString, QString>> &entries, bool *exact) const
+    {
+        QHash<QByteArray, qsizetype> last; // section and key → the line of its last entry
+        QList<QByteArrayView> sections;
+        const auto id = [](const Line &line) {
+            return line.section.toByteArray() + '\n' + line.key.toByteArray();
+        };
+        *exact = !lines.isEmpty() || bytes.trimmed().isEmpty() || bytes == "\xEF\xBB\xBF";
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            *exact = *exact && !lines[i].key.isEmpty() && !last.contains(id(lines[i]));
+            last[id(lines[i])] = i;
+            if (!lines[i].key.isEmpty() && !sections.contains(lines[i].section))
+                sections.append(lines[i].section);
+        }
+        if (!sections.contains(Section))
+            sections.append(Section);
+
+        QByteArray out;
+        out.reserve(bytes.size() + 4096);
+        // Whether a value reads back as it stands; a replaced one is first compared with its
+        // new text, the usual case, which spares decoding it.
+        const auto readExactly = [](QByteArrayView value) {
+            const QByteArray text = decodeBytes(value);
+            QByteArray again;
+            encodeValue(QByteArrayView(text), again);
+            return again == value && text.isValidUtf8();
+        };
+        QHash<QByteArray, std::optional<QByteArrayView>> replaced; // key → its last value
+        for (const auto &entry : entries)
+            replaced.insert(entry.first.toUtf8(), std::nullopt);
+        for (const QByteArrayView section : sections) {
+            out.append(out.isEmpty() ? "[" : "\n[").append(section).append("]\n");
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                const Line &line = lines[i];
+                if (line.key.isEmpty() || line.section != section || last[id(line)] != i)
+                    continue;
+                if (line.section == Section && replaced.contains(line.key.toByteArray())) {
+                    replaced[line.key.toByteArray()] = line.value;
+                    continue;
+                }
+                const bool exactLine = readExactly(line.value);
+                *exact = *exact && exactLine;
+                out.append(line.key).append('=');
+                if (exactLine)
+                    out.append(line.value).append('\n');
+                else
+                    encodeValue(QStringView(QString::fromUtf8(decodeBytes(line.value))), out),
+                        out.append('\n');
+            }
+            for (const auto &[key, text] : entries) {
+                if (section != Section)
+                    continue;
+                const qsizetype start = out.append(key.toUtf8()).append('=').size();
+                encodeValue(QStringView(text), out);
+                const std::optional<QByteArrayView> old = replaced.value(key.toUtf8());
+                *exact = *exact &&
+                         (!old || QByteArrayView(out).sliced(start) == *old || readExactly(*old));
+                out.append('\n');
+            }
+        }
+        return out;
+    }
+};
 
 // Where the copy of an unreadable settings file goes: beside it, named after the time.
 QString keptCopyPath(const QString &filePath, const QByteArray &bytes)
 {
     const QString base = filePath + QStringLiteral(".unreadable-") +
                          QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const auto other = [&](const QString &path) {
+        QFile file(path);
+        return file.exists() && !(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
+    };
     QString path = base;
-    for (int n = 2; QFileInfo::exists(path) && readBytes(path) != bytes; ++n)
+    for (int n = 2; other(path); ++n)
         path = base + QStringLiteral("-%1").arg(n);
     return path;
 }
@@ -298,49 +337,28 @@ std::optional<QByteArray> readCurrent(const QString &path, QString *reason)
     return bytes;
 }
 
-QString noScratchReason()
-{
-    return QCoreApplication::translate("Velmira::SettingsStore",
-                                       "cannot write a temporary copy in \"%1\".")
-        .arg(QDir::tempPath());
-}
-
 } // namespace
 
 SettingsStore::SettingsStore()
-    : SettingsStore(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmira"),
-                              QStringLiteral("Vuzerer4"))
-                        .fileName())
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                    QStringLiteral("/Velmira/Vuzerer4.ini"))
 {}
 
 SettingsStore::SettingsStore(const QString &filePath) : m_filePath(filePath) {}
 
 Loaded<QList<std::optional<QString>>> SettingsStore::readValues(const QStringList &keys) const
 {
-    const auto failure = [this](const QString &reason) {
-        return Loaded<QList<std::optional<QString>>>{
-            {},
-            Result::failure(
-                tr("Could not read the settings from \"%1\": %2").arg(m_filePath, reason))};
-    };
-    QList<std::optional<QString>> values(keys.size());
     QString reason;
-    const std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
-    if (!current)
-        return failure(reason);
-    const QByteArray &ini = *current;
-    if (ini.isEmpty())
-        return {values, Result::success()};
-
-    const QTemporaryDir scratch;
-    const std::optional<ReadableEntries> read = readEntries(scratch, ini, false);
-    if (!read)
-        return failure(noScratchReason());
-    for (const auto &[key, text] : read->entries) {
-        const qsizetype i = keys.indexOf(key.sliced(key.indexOf(u'/') + 1));
-        if (i >= 0 && key == Section + u'/' + keys[i])
-            values[i] = text;
+    std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
+    if (!current) {
+        return {{},
+                Result::failure(
+                    tr("Could not read the settings from \"%1\": %2").arg(m_filePath, reason))};
     }
+    const IniLines file(std::move(*current));
+    QList<std::optional<QString>> values;
+    for (const QString &key : keys)
+        values.append(file.value(key.toUtf8()));
     return {values, Result::success()};
 }
 
@@ -357,78 +375,43 @@ Result SettingsStore::write(const QList<std::pair<QString, QString>> &entries)
 
     QLockFile lock(m_filePath + QStringLiteral(".lock"));
     if (!lock.tryLock(m_lockTimeoutMs)) {
-        switch (lock.error()) {
-        case QLockFile::LockFailedError:
+        const QString lockPath = m_filePath + QStringLiteral(".lock");
+        if (lock.error() == QLockFile::LockFailedError)
             return failure(tr("the file is in use by another program (another copy of Velmira?)."));
-        case QLockFile::PermissionError:
-            return failure(tr("no permission to create the lock file \"%1\".")
-                               .arg(m_filePath + QStringLiteral(".lock")));
-        default:
-            return failure(tr("cannot create the lock file \"%1\".")
-                               .arg(m_filePath + QStringLiteral(".lock")));
-        }
+        return failure(lock.error() == QLockFile::PermissionError
+                           ? tr("no permission to create the lock file \"%1\".").arg(lockPath)
+                           : tr("cannot create the lock file \"%1\".").arg(lockPath));
     }
 
-    // Under the lock: take the current file, let QSettings rebuild it from the entries it can
-    // read, with the new ones applied, and put the result in place in one rename. A file that
-    // does not read back exactly is first kept as it is, beside it. Names texts run to megabytes:
-    // what is no longer needed is let go at once.
+    // Under the lock: take the current file, rebuild it with the new entries and put the result
+    // in place in one rename. A file that does not read back exactly is first kept as it is,
+    // beside it.
     QString reason;
     std::optional<QByteArray> current = readCurrent(m_filePath, &reason);
     if (!current)
         return failure(reason);
-    const QTemporaryDir scratch;
-    QStringList replaced;
-    for (const auto &entry : entries)
-        replaced << Section + u'/' + entry.first;
-    std::optional<ReadableEntries> read = readEntries(scratch, *current, true, replaced);
-    if (!read)
-        return failure(noScratchReason());
+    QByteArray rewritten;
     QString keptCopy;
-    if (!read->exact) {
-        keptCopy = keptCopyPath(m_filePath, *current);
-        QSaveFile copy(keptCopy);
-        if (!copy.open(QIODevice::WriteOnly) || copy.write(*current) != current->size() ||
-            !copy.commit()) {
-            return failure(tr("it holds lines Velmira cannot read back, and no copy of it could "
-                              "be kept in \"%1\": %2. It was left as it is.")
-                               .arg(keptCopy, fileErrorText(copy)));
-        }
-    }
-    current.reset();
-    const QString rebuilt = scratch.filePath(QStringLiteral("settings.ini"));
     {
-        QSettings settings(rebuilt, QSettings::IniFormat);
-        for (auto &[key, value] : read->entries) {
-            if (!replaced.contains(key))
-                settings.setValue(key, value);
-            value.clear();
+        const IniLines file(std::move(*current));
+        bool exact = true;
+        rewritten = file.rewritten(entries, &exact);
+        if (!exact) {
+            keptCopy = keptCopyPath(m_filePath, file.bytes);
+            QSaveFile copy(keptCopy);
+            if (!copy.open(QIODevice::WriteOnly) || copy.write(file.bytes) != file.bytes.size() ||
+                !copy.commit()) {
+                return failure(tr("it holds lines Velmira cannot read back, and no copy of it "
+                                  "could be kept in \"%1\": %2. It was left as it is.")
+                                   .arg(keptCopy, fileErrorText(copy)));
+            }
         }
-        read.reset();
-        settings.beginGroup(Section);
-        for (const auto &[key, value] : entries)
-            settings.setValue(key, value);
-        settings.endGroup();
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return failure(noScratchReason());
     }
-
-    // Copied over in pieces, not held whole.
-    QFile result(rebuilt);
     QSaveFile out(m_filePath);
-    if (!result.open(QIODevice::ReadOnly))
-        return failure(noScratchReason());
-    if (!out.open(QIODevice::WriteOnly))
-        return failure(fileErrorText(out));
-    bool copied = true;
-    while (copied && !result.atEnd()) {
-        const QByteArray piece = result.read(1 << 20);
-        copied = !piece.isEmpty() && out.write(piece) == piece.size();
-    }
     // A short write (a full disk) must not be committed: QSaveFile would put the torn file in
     // place.
-    if (!copied || !out.commit()) {
+    if (!out.open(QIODevice::WriteOnly) || out.write(rewritten) != rewritten.size() ||
+        !out.commit()) {
         const QString reason = fileErrorText(out);
         out.cancelWriting();
         return failure(reason);
@@ -470,18 +453,12 @@ LoadedSettings SettingsStore::load() const
         s.names = *values[2];
     if (values[3])
         s.minimizeToTray = *values[3] == u"1";
-    const QString notLength = tr("not a positive number");
-    if (values[4]) {
-        if (const auto width = parseTwips(*values[4]))
-            s.widthTwips = *width;
-        else
-            warn(KeyWidth, *values[4], notLength, formatTwips(s.widthTwips));
-    }
-    if (values[5]) {
-        if (const auto height = parseTwips(*values[5]))
-            s.heightTwips = *height;
-        else
-            warn(KeyHeight, *values[5], notLength, formatTwips(s.heightTwips));
+    for (const auto &[value, key, twips] : {std::tuple(values[4], KeyWidth, &s.widthTwips),
+                                            std::tuple(values[5], KeyHeight, &s.heightTwips)}) {
+        if (value && parseTwips(*value))
+            *twips = *parseTwips(*value);
+        else if (value)
+            warn(key, *value, tr("not a positive number"), formatTwips(*twips));
     }
     return loaded;
 }

@@ -22,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QToolButton>
@@ -62,10 +63,12 @@ constexpr char AboutKey[] = QT_TRANSLATE_NOOP("frmMain", "&About");
 const QString LineBreak = QStringLiteral("\r\n");
 
 // A names text of more than ManyLines line breaks is shown LinesPerParagraph lines to a
-// paragraph; a line of more than LongLine characters turns wrapping off.
+// paragraph; a line of more than LongLine characters is shown in paragraphs of LongLine
+// characters, each after the first marked ContinuedLine.
 constexpr qsizetype ManyLines = 4096;
 constexpr int LinesPerParagraph = 64;
 constexpr qsizetype LongLine = 10000;
+constexpr int ContinuedLine = 1; // the paragraph's user state
 
 bool hasKey(const QAbstractButton *button, const char *key)
 {
@@ -341,83 +344,93 @@ frmOptions *frmMain::options()
 
 void frmMain::OpenUrl(const QString &url)
 {
+    // A refusal changes nothing in the windows; it is told on stderr only.
     if (!QDesktopServices::openUrl(QUrl(url)))
-        reportError(tr("Could not open %1: the desktop did not accept the address.").arg(url));
+        qWarning(
+            "%s",
+            qPrintable(tr("Could not open %1: the desktop did not accept the address.").arg(url)));
 }
 
 QString frmMain::namesText() const
 {
-    // The raw text keeps no-break spaces; the document's separators become CR LF, in one pass
-    // (replacing them one at a time would move the rest of the text at each).
-    const QString raw = m_pendingNames ? *m_pendingNames : txtNames->document()->toRawText();
-    const auto isBreak = [](QChar c) {
-        return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-    };
+    if (m_pendingNames)
+        return *m_pendingNames;
+    // Paragraphs and line separators become CR LF, but not where a paragraph continues a long
+    // line. Splitting a paragraph (Enter, a paste) leaves the new part unmarked: a line break.
+    const QTextDocument *document = txtNames->document();
     QString text;
-    text.reserve(raw.size() + std::count_if(raw.cbegin(), raw.cend(), isBreak));
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (isBreak(raw[i])) {
-            text.append(QStringView(raw).sliced(start, i - start)).append(LineBreak);
+    text.reserve(document->characterCount() + document->blockCount());
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        if (block != document->begin() && block.userState() != ContinuedLine)
+            text.append(LineBreak);
+        const QString part = block.text(); // keeps no-break spaces
+        qsizetype start = 0;
+        for (qsizetype i = part.indexOf(QChar::LineSeparator); i >= 0;
+             i = part.indexOf(QChar::LineSeparator, start)) {
+            text.append(QStringView(part).sliced(start, i - start)).append(LineBreak);
             start = i + 1;
         }
+        text.append(QStringView(part).sliced(start));
     }
-    return text.append(QStringView(raw).sliced(start));
+    return text;
 }
 
-void frmMain::setNamesText(const QString &text)
+void frmMain::setNamesText(QString text)
+{
+    // The box lays its text out again at every change of its width; a long text given before
+    // the window is first shown waits for the window's final size, so it is laid out once.
+    if (!isVisible() && text.size() > LongLine) {
+        m_pendingNames = std::move(text);
+        txtNames->clear();
+        return;
+    }
+    m_pendingNames.reset();
+    showNames(std::move(text));
+}
+
+void frmMain::showNames(QString text)
 {
     // Each line break becomes a paragraph break, except in a text of many lines: there runs of
-    // lines share a paragraph, joined by line separators. The box lays out and edits a document
-    // of some thousand paragraphs at once, where millions of paragraphs (a 15 MiB list of short
-    // names) would take seconds and hundreds of megabytes. namesText() reads both as CR LF.
+    // lines share a paragraph, joined by line separators. A long line is cut into paragraphs.
+    // The box lays out a paragraph whole, and only the paragraphs it shows: millions of
+    // paragraphs (a 15 MiB list of short names), or one of millions of characters, would take
+    // seconds and hundreds of megabytes.
     const qsizetype breaks = text.count(u'\n') + text.count(u'\r');
     const int linesPerParagraph = breaks > ManyLines ? LinesPerParagraph : 1;
     QString lines;
-    lines.reserve(text.size());
-    qsizetype longest = 0;
-    int inParagraph = 0;
+    lines.reserve(text.size() + text.size() / LongLine);
+    QList<int> continued; // the numbers of the paragraphs that continue a line
+    int paragraph = 0, inParagraph = 0;
     for (qsizetype start = 0; start <= text.size();) {
         qsizetype end = start;
         while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
             ++end;
+        for (; end - start > LongLine; start += LongLine) {
+            lines.append(QStringView(text).sliced(start, LongLine)).append(u'\n');
+            continued.append(++paragraph);
+        }
         lines.append(QStringView(text).sliced(start, end - start));
-        longest = std::max(longest, end - start);
         if (end == text.size())
             break;
         start =
             end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
         if (++inParagraph == linesPerParagraph) {
             lines.append(u'\n');
+            ++paragraph;
             inParagraph = 0;
         } else {
             lines.append(QChar(QChar::LineSeparator));
         }
     }
-    // A line too long to wrap at once (a file picked by mistake, minified text) is not wrapped.
-    // The box is emptied before its wrapping changes, which would lay the old text out again.
-    const auto wrap = longest > LongLine ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth;
-    if (txtNames->lineWrapMode() != wrap) {
-        txtNames->clear();
-        txtNames->setLineWrapMode(wrap);
-    }
-    // The box lays its text out again at every change of its width; a long text given before
-    // the window is first shown waits for the window's final size, so it is laid out once.
-    if (!isVisible() && text.size() > LongLine) {
-        m_pendingNames = lines;
-        txtNames->clear();
-        return;
-    }
-    m_pendingNames.reset();
-    showNames(lines);
-}
-
-void frmMain::showNames(const QString &lines)
-{
+    text = QString(); // not held beside the document
     // Through the document, with the cursor put back at the start: the box's own setPlainText()
-    // lays a long line out twice.
-    txtNames->document()->setPlainText(lines);
-    txtNames->setTextCursor(QTextCursor(txtNames->document()));
+    // lays the text out twice. Undoing a split of a continued paragraph would lose its mark.
+    QTextDocument *document = txtNames->document();
+    document->setUndoRedoEnabled(continued.isEmpty());
+    document->setPlainText(lines);
+    for (const int number : continued)
+        document->findBlockByNumber(number).setUserState(ContinuedLine);
+    txtNames->setTextCursor(QTextCursor(document));
 }
 
 QString frmMain::intervalText() const
@@ -684,15 +697,15 @@ Velmira::SettingsStore &frmMain::settingsStore()
 
 void frmMain::loadSettings()
 {
-    const Velmira::LoadedSettings loaded = settingsStore().load();
+    Velmira::LoadedSettings loaded = settingsStore().load();
     for (const QString &warning : loaded.warnings)
         qWarning().noquote() << warning;
-    const Velmira::Settings &stored = loaded.settings;
+    Velmira::Settings &stored = loaded.settings;
 
     setIntervalText(stored.interval);
     frmOptions *window = options();
     window->setResetNickValue(stored.resetNick);
-    setNamesText(stored.names);
+    setNamesText(std::move(stored.names));
     window->setMinToTray(stored.minimizeToTray);
     // An interval that is no number shows as the slider's low end; the text stays as stored and
     // Start reports it.
@@ -736,12 +749,12 @@ void frmMain::saveSettings()
 
 void frmMain::loadPreset(int number)
 {
-    const Velmira::Loaded<QString> preset = settingsStore().loadPreset(number);
+    Velmira::Loaded<QString> preset = settingsStore().loadPreset(number);
     if (!preset.result.ok) {
         reportError(preset.result.message);
         return;
     }
-    setNamesText(preset.value);
+    setNamesText(std::move(preset.value));
 }
 
 void frmMain::savePreset(int number)
@@ -786,12 +799,12 @@ void frmMain::mnuLoadFile_Click()
     CD.DialogTitle = tr("Load preset...");
     if (!CD.ShowOpen() || CD.FileName.isEmpty())
         return;
-    const Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
+    Velmira::Loaded<QString> file = Velmira::NamesFile::load(CD.FileName);
     if (!file.result.ok) {
         reportError(file.result.message);
         return;
     }
-    setNamesText(file.value);
+    setNamesText(std::move(file.value));
 }
 
 void frmMain::mnuSaveFile_Click()
@@ -871,8 +884,7 @@ void frmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     frameChanged();
     if (m_pendingNames) {
-        showNames(*m_pendingNames);
-        m_pendingNames.reset();
+        showNames(*std::exchange(m_pendingNames, std::nullopt));
     }
 }
 

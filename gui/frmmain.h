@@ -90,7 +90,7 @@ public:
     // The About window while it is open, else null.
     frmAbout *about() const;
 
-    // Asks the desktop to open `url`; a refusal is reported.
+    // Asks the desktop to open `url`; a refusal is told on stderr, not in a window.
     void OpenUrl(const QString &url);
 
     // What Start and Stop do: the rotation of the names in the box. False when it did not start
@@ -109,7 +109,7 @@ public:
     // The names text: lines joined with CR LF, every other character as typed.
     QString namesText() const;
     // Puts a text into txtNames: CR LF, bare LF and lone CR each become a line break.
-    void setNamesText(const QString &text);
+    void setNamesText(QString text);
     // The interval text (milliseconds as decimal text) of the hidden box int3rval.
     QString intervalText() const;
     void setIntervalText(const QString &text);
@@ -179,8 +179,8 @@ private:
     // The outer minimum (4770 x 4440 twips), wider where the row of toolbars needs it.
     void applyMinimumSize();
     void layoutControls();
-    // Puts text into txtNames as it is (paragraph and line separators already in place).
-    void showNames(const QString &lines);
+    // Puts a names text into txtNames, as paragraphs the box lays out quickly.
+    void showNames(QString text);
     // Where a toolbar button's pop-up menu opens, in global coordinates.
     QPoint popupPosition(const QAbstractButton *button) const;
 

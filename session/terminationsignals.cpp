@@ -16,19 +16,23 @@ namespace {
 
 constexpr std::array<int, 3> Handled = {SIGTERM, SIGINT, SIGHUP};
 int g_fds[2] = {-1, -1};
-volatile sig_atomic_t g_requested = 0;
+// One bit per signal number received so far.
+volatile sig_atomic_t g_received = 0;
 struct sigaction g_previous[Handled.size()];
 
 void onSignal(int number)
 {
-    // Only async-signal-safe work here. A second request ends the process at once, the way the
-    // signal does by default: the first one's shutdown is not waited for.
-    if (g_requested) {
+    // Only async-signal-safe work here; the other handled signals are blocked meanwhile. The
+    // same signal a second time (Ctrl+C pressed again) ends the process at once, the way the
+    // signal does by default: the first one's shutdown is not waited for. A different one (a
+    // session manager's SIGHUP after its SIGTERM) is the same request to close once more.
+    const sig_atomic_t bit = sig_atomic_t(1) << number;
+    if (g_received & bit) {
         ::signal(number, SIG_DFL);
         ::raise(number);
         return;
     }
-    g_requested = 1;
+    g_received = g_received | bit;
     const unsigned char byte = static_cast<unsigned char>(number);
     const int savedErrno = errno;
     [[maybe_unused]] const ssize_t written = ::write(g_fds[0], &byte, 1);
@@ -48,6 +52,8 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
+    for (const int number : Handled)
+        sigaddset(&action.sa_mask, number);
     action.sa_flags = SA_RESTART;
     for (size_t i = 0; i < Handled.size(); ++i) {
         if (::sigaction(Handled[i], &action, &g_previous[i]) != 0)
@@ -66,7 +72,7 @@ TerminationSignals::~TerminationSignals()
     ::close(g_fds[0]);
     ::close(g_fds[1]);
     g_fds[0] = g_fds[1] = -1;
-    g_requested = 0;
+    g_received = 0;
 }
 
 void TerminationSignals::readSignal()

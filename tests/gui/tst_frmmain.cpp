@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
@@ -260,8 +261,9 @@ private slots:
     {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("returnAt"); // where Return is pressed in the box, -1 for nowhere
         const auto row = [](const char *name, const char *input, const char *expected) {
-            QTest::newRow(name) << QString::fromUtf8(input) << QString::fromUtf8(expected);
+            QTest::newRow(name) << QString::fromUtf8(input) << QString::fromUtf8(expected) << -1;
         };
         row("CR LF", "Ann\r\nBob", "Ann\r\nBob");
         row("bare LF", "Ann\nBob\n", "Ann\r\nBob\r\n");
@@ -272,8 +274,14 @@ private slots:
         row("typed", nullptr, "Ann\r\nBob\r\n");
         const QString many = QStringLiteral("Ann\r\n\r\nBob\r").repeated(2000);
         QTest::newRow("many lines")
-            << many << QString(many).replace("\r\n", "\r").replace('\r', "\r\n");
-        QTest::newRow("long line") << QString(20000, u'x') << QString(20000, u'x');
+            << many << QString(many).replace("\r\n", "\r").replace('\r', "\r\n") << -1;
+        // A long line is shown in pieces of 10000 characters, one line for Return.
+        const QString x25k = QString(25000, u'x'), x15k = QString(15000, u'x'),
+                      x10k = QString(10000, u'x');
+        QTest::newRow("long line") << "Ann\r\n" + x25k + "\r\nBob"
+                                   << "Ann\r\n" + x25k + "\r\nBob" << -1;
+        QTest::newRow("Return in a long line") << x25k << x15k + "\r\n" + x10k << 15001;
+        QTest::newRow("Return at a piece's start") << x25k << x10k + "\r\n" + x15k << 10001;
     }
     void namesText()
     {
@@ -285,6 +293,13 @@ private slots:
         for (const char *name :
              input.isNull() ? QList<const char *>{"Ann", "Bob"} : QList<const char *>{}) {
             QTest::keyClicks(box, name);
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+        QFETCH(int, returnAt);
+        if (returnAt >= 0) {
+            QTextCursor cursor(box->document());
+            cursor.setPosition(returnAt);
+            box->setTextCursor(cursor);
             QTest::keyClick(box, Qt::Key_Return);
         }
         QCOMPARE(m_h->window.namesText(), expected);
@@ -382,7 +397,11 @@ private slots:
         QTest::mouseClick(about->windowHandle(), Qt::LeftButton, {}, {500, 94});
         QDesktopServices::unsetUrlHandler(author.scheme());
         QCOMPARE(catcher.urls, QList<QUrl>{author});
-        QVERIFY(m_h->boxes.errors.isEmpty());
+        // An address the desktop refuses is told on stderr; no window shows it.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Could not open http://\\["));
+        m_h->window.OpenUrl("http://[");
+        QVERIFY(m_h->boxes.errors.isEmpty() && m_h->boxes.notices.isEmpty());
+        QCOMPARE(m_h->window.about(), about.data());
     }
 
     // Only a click on the icon brings the window back, at its size; every trip

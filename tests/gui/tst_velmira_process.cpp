@@ -65,22 +65,28 @@ private slots:
 
     // Ended from outside while the client refuses, or never answers, putting the name back:
     // nothing waits on a person. The settings are saved, the failure goes to stderr and the
-    // program ends by itself; a second signal ends it at once.
+    // program ends by itself. SIGTERM and SIGHUP together (a logout) are one request to close;
+    // the same signal twice ends it at once.
     void endedFromOutside_data()
     {
         QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<int>("then"); // a second signal, 0 for none
         QTest::addColumn<QString>("clientFault");
-        QTest::addColumn<bool>("twice");
-        QTest::newRow("SIGTERM") << SIGTERM << "--fail=SetFriendlyName" << false;
-        QTest::newRow("SIGINT") << SIGINT << "--fail=SetFriendlyName" << false;
-        QTest::newRow("SIGHUP") << SIGHUP << "--fail=SetFriendlyName" << false;
-        QTest::newRow("second SIGTERM") << SIGTERM << "--hang=SetFriendlyName" << true;
+        const QString refuses = "--fail=SetFriendlyName", hangs = "--hang=SetFriendlyName";
+        QTest::newRow("SIGTERM") << SIGTERM << 0 << refuses;
+        QTest::newRow("SIGINT") << SIGINT << 0 << refuses;
+        QTest::newRow("SIGHUP") << SIGHUP << 0 << refuses;
+        QTest::newRow("SIGTERM, SIGHUP at once") << SIGTERM << SIGHUP << refuses;
+        QTest::newRow("SIGHUP, SIGTERM at once") << SIGHUP << SIGTERM << refuses;
+        QTest::newRow("SIGTERM, SIGHUP while the name goes back") << SIGTERM << SIGHUP << hangs;
+        QTest::newRow("SIGHUP, SIGTERM while the name goes back") << SIGHUP << SIGTERM << hangs;
+        QTest::newRow("second SIGTERM") << SIGTERM << SIGTERM << hangs;
     }
     void endedFromOutside()
     {
         QFETCH(int, signalNumber);
+        QFETCH(int, then);
         QFETCH(QString, clientFault);
-        QFETCH(bool, twice);
         PrivateBus bus;
         QVERIFY(bus.isValid());
         ReferenceClientProcess client(bus, {clientFault});
@@ -94,11 +100,14 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("velmira: "),
                                  20000);
         ::kill(pid, signalNumber);
-        if (twice) {
-            QTRY_VERIFY_WITH_TIMEOUT(client.lines().join('\n').contains("not answering"), 20000);
-            ::kill(pid, signalNumber);
+        if (then) {
+            if (clientFault.startsWith("--hang"))
+                QTRY_VERIFY_WITH_TIMEOUT(client.lines().join('\n').contains("not answering"),
+                                         20000);
+            ::kill(pid, then);
         }
-        QVERIFY(process.waitForFinished(3000));
+        const bool twice = then == signalNumber;
+        QVERIFY(process.waitForFinished(10000));
         // Killed by the second signal; the unload ends the process normally.
         QCOMPARE(process.exitStatus(), twice ? QProcess::CrashExit : QProcess::NormalExit);
         if (twice)
