@@ -103,9 +103,10 @@ void RotationEngine::captureOriginalName()
         }
         // The client still shows a name of the recorded rotation: the recorded original is the
         // user's own. A running rotation only learns it. A client that cannot read the name in
-        // force may show one: the original is written again (to the name in force, a no-op).
-        const bool ours = record && (!client.readsNameInForce() ||
-                                     (shown != record->original && record->names.contains(shown)));
+        // force may still show one, unless it quit since (it signs on with its own).
+        const bool ours = record && (client.readsNameInForce() ? shown != record->original &&
+                                                                     record->names.contains(shown)
+                                                               : !record->clientQuit);
         if (record && (ours || shown == record->original) && !had)
             m_originalName = record->original;
         if (m_state == State::Running) {
