@@ -145,12 +145,11 @@ QString KonversationMessenger::localFriendlyName()
 {
     if (m_sent)
         return *m_sent;
-    const QString nick = signOnNick(configPath(), server());
+    // Before a server is connected: the nick of Konversation's first identity.
+    const QString nick = signOnNick(configPath(), m_server);
     if (nick.isEmpty())
         throw MessengerError(ResultNoInterface, tr("No nickname in konversationrc"),
-                             tr("Konversation's configuration names no nickname for the server "
-                                "\"%1\".")
-                                 .arg(m_server));
+                             tr("Konversation's configuration names no nickname."));
     return nick;
 }
 
