@@ -183,8 +183,12 @@ std::optional<QString> KonversationMessenger::checkName(const QString &name) con
 
 std::optional<QString> KonversationMessenger::refusalAtStart()
 {
-    if (!m_asked.isEmpty() && !servers("listServers").contains(m_asked))
-        return tr("Konversation has no server \"%1\".").arg(m_asked);
+    try {
+        if (!m_asked.isEmpty() && !servers("listServers").contains(m_asked))
+            return tr("Konversation has no server \"%1\".").arg(m_asked);
+    } catch (const MessengerError &) {
+        // Told by the first call of the rotation.
+    }
     return std::nullopt;
 }
 

@@ -143,15 +143,18 @@ private slots:
     void wholeProgram_data()
     {
         QTest::addColumn<bool>("kill");
-        QTest::newRow("closed") << false;
-        QTest::newRow("killed, then started again") << true;
+        QTest::addColumn<QString>("server");
+        QTest::newRow("closed, the first connected server") << false << QString();
+        QTest::newRow("killed, then started again, the server named")
+            << true << QStringLiteral("--konversation-server=127.0.0.1");
     }
-    // velmira --messenger=konversation rotates the nick on its timer. A close of the window ends
-    // it and puts the original back; after a kill, its next start does, although Konversation
-    // cannot say which nick is in force.
+    // velmira --messenger=konversation rotates the nick on its timer, on the server named or the
+    // first connected one. A close of the window ends it and puts the original back; after a
+    // kill, its next start does, although Konversation cannot say which nick is in force.
     void wholeProgram()
     {
         QFETCH(bool, kill);
+        QFETCH(QString, server);
         Settings values;
         values.interval = QStringLiteral("1000");
         values.names = QStringLiteral("Ann\r\nBob\r\n");
@@ -160,8 +163,11 @@ private slots:
         const auto startVelmira = [&](const char *option) {
             velmira.setProcessEnvironment(m_bus->environment());
             velmira.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            velmira.start(QStringLiteral(VELMIRA_PATH), {QStringLiteral("--messenger=konversation"),
-                                                         QString::fromLatin1(option)});
+            QStringList arguments{QStringLiteral("--messenger=konversation"),
+                                  QString::fromLatin1(option)};
+            if (!server.isEmpty())
+                arguments << server;
+            velmira.start(QStringLiteral(VELMIRA_PATH), arguments);
         };
         m_irc.forget();
         startVelmira("--start-when-shown");
