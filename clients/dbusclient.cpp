@@ -37,6 +37,8 @@ QDBusMessage DBusClient::message(const QString &path, const QString &interface,
             tr("Velmira cannot reach %1: there is no session bus.").arg(clientName()));
     QDBusMessage message = QDBusMessage::createMethodCall(m_serviceName, path, interface, method);
     message.setArguments(args);
+    // A program that is not running is not started: Velmira drives only what the user runs.
+    message.setAutoStartService(false);
     return message;
 }
 

@@ -3,6 +3,7 @@
 #include "core/builtinmessenger.h"
 #include "dbusmessenger.h"
 #include "hexchatmessenger.h"
+#include "konversationmessenger.h"
 #include "pidginmessenger.h"
 #include "telepathymessenger.h"
 #include "weechatmessenger.h"
@@ -20,6 +21,7 @@ const QString AccountOption = QStringLiteral("pidgin-account");
 const QString ProtocolOption = QStringLiteral("pidgin-protocol");
 const QString NameOption = QStringLiteral("pidgin-name");
 const QString NetworkOption = QStringLiteral("hexchat-network");
+const QString KonversationServerOption = QStringLiteral("konversation-server");
 const QString WeechatServerOption = QStringLiteral("weechat-server");
 const QString WeechatRelayOption = QStringLiteral("weechat-relay");
 const QString TelepathyAccountOption = QStringLiteral("telepathy-account");
@@ -87,6 +89,25 @@ std::unique_ptr<Messenger> createHexchat(const QCommandLineParser &parser,
                                               "nickname on the network \"%1\"")
                       .arg(network);
     return std::make_unique<HexchatMessenger>(bus, network);
+}
+
+std::unique_ptr<Messenger> createKonversation(const QCommandLineParser &parser,
+                                              const QDBusConnection &bus, QString *description)
+{
+    const QString server = parser.value(KonversationServerOption);
+    if (description)
+        *description =
+            server.isEmpty()
+                ? QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: Konversation over D-Bus, "
+                                              "rotating the nickname on the first connected "
+                                              "server; no change can be confirmed")
+                : QCoreApplication::translate("Velmira::MessengerChoice",
+                                              "Messenger client: Konversation over D-Bus, "
+                                              "rotating the nickname on the server \"%1\"; no "
+                                              "change can be confirmed")
+                      .arg(server);
+    return std::make_unique<KonversationMessenger>(bus, server);
 }
 
 std::unique_ptr<Messenger> createWeechat(const QCommandLineParser &parser, const QDBusConnection &,
@@ -188,6 +209,16 @@ void addHexchatOptions(QCommandLineParser &parser)
             "(default: the first connected one)."),
         QCoreApplication::translate("Velmira::MessengerChoice", "name")));
 }
+void addKonversationOptions(QCommandLineParser &parser)
+{
+    parser.addOption(QCommandLineOption(
+        KonversationServerOption,
+        QCoreApplication::translate(
+            "Velmira::MessengerChoice",
+            "Konversation: the server whose nickname to rotate, by the address Konversation "
+            "connects to (default: the first connected one)."),
+        QCoreApplication::translate("Velmira::MessengerChoice", "address")));
+}
 void addWeechatOptions(QCommandLineParser &parser)
 {
     parser.addOption(QCommandLineOption(
@@ -240,6 +271,12 @@ const std::vector<ClientProgram> &clientPrograms()
          {},
          addHexchatOptions,
          createHexchat},
+        {{QStringLiteral("konversation")},
+         KonversationMessenger::ServiceName,
+         {},
+         {},
+         addKonversationOptions,
+         createKonversation},
         // Found by its FIFO, in the home WeeChat itself would use (WEECHAT_HOME and so on).
         {{QStringLiteral("weechat")},
          {},

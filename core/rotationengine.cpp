@@ -102,8 +102,11 @@ void RotationEngine::captureOriginalName()
                 record = loaded.value;
         }
         // The client still shows a name of the recorded rotation: the recorded original is the
-        // user's own. A running rotation only learns it.
-        const bool ours = record && shown != record->original && record->names.contains(shown);
+        // user's own. A running rotation only learns it. A client that cannot read the name in
+        // force may still show one, unless it quit since (it signs on with its own).
+        const bool ours = record && (client.readsNameInForce() ? shown != record->original &&
+                                                                     record->names.contains(shown)
+                                                               : !record->clientQuit);
         if (record && (ours || shown == record->original) && !had)
             m_originalName = record->original;
         if (m_state == State::Running) {
