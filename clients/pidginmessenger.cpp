@@ -178,6 +178,8 @@ QString PidginMessenger::localFriendlyName()
 {
     if (m_kind == NameKind::Alias)
         return purpleString(QStringLiteral("PurpleAccountGetAlias"), {account()});
+    if (m_written)
+        return *m_written;
     if (m_activeStatus == 0)
         m_activeStatus = purpleInt(QStringLiteral("PurpleAccountGetActiveStatus"), {account()});
     return purpleString(QStringLiteral("PurpleStatusGetAttrString"),
@@ -190,6 +192,7 @@ void PidginMessenger::setFriendlyName(const QString &name)
         purple(QStringLiteral("PurpleAccountSetAlias"), {account(), name});
         return;
     }
+    m_written.reset();
     try {
         writeStatusMessage(name);
     } catch (const MessengerError &error) {
@@ -199,6 +202,7 @@ void PidginMessenger::setFriendlyName(const QString &name)
         m_ownStatus = 0;
         writeStatusMessage(name);
     }
+    m_written = name;
 }
 
 void PidginMessenger::writeStatusMessage(const QString &name)
@@ -240,6 +244,7 @@ void PidginMessenger::writeStatusMessage(const QString &name)
 
 void PidginMessenger::endRotation(const std::optional<QString> &original)
 {
+    m_written.reset();
     if (m_kind == NameKind::Alias) {
         Messenger::endRotation(original);
         return;
@@ -290,19 +295,29 @@ void PidginMessenger::onStatusChanged(const QDBusMessage &message)
 
 void PidginMessenger::onSignedOn(const QDBusMessage &message)
 {
-    if (isOurs(message))
-        emit signedOn();
+    if (!isOurs(message))
+        return;
+    m_written.reset();
+    emit signedOn();
 }
 
 void PidginMessenger::onSignedOff(const QDBusMessage &message)
 {
-    if (isOurs(message))
-        emit signedOff();
+    if (!isOurs(message))
+        return;
+    m_written.reset();
+    emit signedOff();
 }
 
 void PidginMessenger::onSavedStatusChanged()
 {
     m_availability = -1;
+    // Pidgin tells the account's new status before the saved status it came from: the name in
+    // force is read again now that the message last written may no longer be it.
+    if (m_written) {
+        m_written.reset();
+        emit OnLocalFriendlyNameChangeResult(ResultOk, PurpleObjectPath, QString());
+    }
 }
 
 } // namespace Velmira

@@ -4,6 +4,8 @@
 
 #include <QDBusMessage>
 
+#include <optional>
+
 namespace Velmira {
 
 // Drives a running Pidgin (or Finch, which offers the same service) through libpurple's D-Bus
@@ -85,7 +87,10 @@ private:
     qint32 m_account = 0;
     QString m_protocol; // the account's protocol id, once asked
     QString m_identity;
-    qint32 m_activeStatus = 0;  // the account's active status, 0 until known
+    qint32 m_activeStatus = 0; // the account's active status, 0 until known
+    // The message last written, while nothing but Velmira can have changed it since: the user
+    // choosing or editing a status comes as SavedstatusChanged, a sign-on or sign-off as theirs.
+    std::optional<QString> m_written;
     qint32 m_ownStatus = 0;     // Velmira's saved status, 0 until made or found
     qint32 m_ownPrimitive = -1; // the availability it was given
     qint32 m_availability = -1; // of the user's current saved status; -1: to be read
