@@ -278,6 +278,45 @@
     </message>
 </context>
 <context>
+    <name>Velmira::KonversationMessenger</name>
+    <message>
+        <source>No connected server</source>
+        <translation>Kein verbundener Server</translation>
+    </message>
+    <message>
+        <source>Konversation is not connected to any server.</source>
+        <translation>Konversation ist mit keinem Server verbunden.</translation>
+    </message>
+    <message>
+        <source>No nickname in konversationrc</source>
+        <translation>Kein Nick in konversationrc</translation>
+    </message>
+    <message>
+        <source>Konversation&apos;s configuration names no nickname.</source>
+        <translation>Die Konfiguration von Konversation nennt keinen Nick.</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot be empty</source>
+        <translation>ein IRC-Nick darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a space</source>
+        <translation>ein IRC-Nick darf kein Leerzeichen enthalten</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a control character</source>
+        <translation>ein IRC-Nick darf kein Steuerzeichen enthalten</translation>
+    </message>
+    <message>
+        <source>Konversation has no server &quot;%1&quot;.</source>
+        <translation>Konversation hat keinen Server „%1“.</translation>
+    </message>
+    <message>
+        <source>Konversation tells no one the nickname in force, nor whether a change was made: Velmira sends each name and cannot confirm it. It takes &quot;%1&quot;, the nickname Konversation signs on with, for your own and puts it back after the rotation.</source>
+        <translation>Konversation verrät weder den geltenden Nick noch, ob ein Wechsel gelungen ist: Velmira sendet jeden Namen und kann ihn nicht bestätigen. Als Ihren eigenen Nick nimmt Velmira „%1“, mit dem sich Konversation anmeldet, und stellt ihn nach dem Namenswechsel wieder her.</translation>
+    </message>
+</context>
+<context>
     <name>Velmira::Messenger</name>
     <message>
         <source>the Messenger client</source>
@@ -393,6 +432,34 @@
     <message>
         <source>%1 is not running</source>
         <translation>%1 läuft nicht</translation>
+    </message>
+    <message>
+        <source>Messenger client: Konversation over D-Bus, rotating the nickname on the first connected server; no change can be confirmed</source>
+        <translation>Messenger-Client: Konversation über D-Bus, wechselt den Nick auf dem ersten verbundenen Server; keine Änderung kann bestätigt werden</translation>
+    </message>
+    <message>
+        <source>Messenger client: Konversation over D-Bus, rotating the nickname on the server &quot;%1&quot;; no change can be confirmed</source>
+        <translation>Messenger-Client: Konversation über D-Bus, wechselt den Nick auf dem Server „%1“; keine Änderung kann bestätigt werden</translation>
+    </message>
+    <message>
+        <source>Messenger client: Telepathy (Polari&apos;s) over D-Bus, rotating the nickname of the first enabled IRC account, a connected one first</source>
+        <translation>Messenger-Client: Telepathy (von Polari) über D-Bus, wechselt den Nick des ersten aktivierten IRC-Kontos, ein verbundenes zuerst</translation>
+    </message>
+    <message>
+        <source>Messenger client: Telepathy (Polari&apos;s) over D-Bus, rotating the nickname of the account &quot;%1&quot;</source>
+        <translation>Messenger-Client: Telepathy (von Polari) über D-Bus, wechselt den Nick des Kontos „%1“</translation>
+    </message>
+    <message>
+        <source>Konversation: the server whose nickname to rotate, by the address Konversation connects to (default: the first connected one).</source>
+        <translation>Konversation: der Server, dessen Nick gewechselt wird, nach der Adresse, mit der sich Konversation verbindet (Standard: der erste verbundene).</translation>
+    </message>
+    <message>
+        <source>Telepathy (Polari): the IRC account whose nickname to rotate, by its display name or object path (default: the first enabled IRC account, a connected one first).</source>
+        <translation>Telepathy (Polari): das IRC-Konto, dessen Nick gewechselt wird, nach seinem Anzeigenamen oder Objektpfad (Standard: das erste aktivierte IRC-Konto, ein verbundenes zuerst).</translation>
+    </message>
+    <message>
+        <source>account</source>
+        <translation>Konto</translation>
     </message>
 </context>
 <context>
@@ -611,16 +678,42 @@ Einzelheiten: %2</translation>
         <translation>keine positive Zahl</translation>
     </message>
     <message>
-        <source>cannot write a temporary copy in &quot;%1&quot;.</source>
-        <translation>In „%1“ kann keine vorläufige Kopie geschrieben werden.</translation>
-    </message>
-    <message>
         <source>it holds lines Velmira cannot read back, and no copy of it could be kept in &quot;%1&quot;: %2. It was left as it is.</source>
         <translation>Die Datei enthält Zeilen, die Velmira nicht zurücklesen kann, und in „%1“ konnte keine Kopie aufbewahrt werden: %2. Sie wurde unverändert gelassen.</translation>
     </message>
     <message>
         <source>The settings file &quot;%1&quot; held lines Velmira could not read back exactly. It was kept as it was in &quot;%2&quot;; the entries that could be read are used.</source>
         <translation>Die Einstellungsdatei „%1“ enthielt Zeilen, die Velmira nicht genau zurücklesen konnte. Sie wurde unverändert als „%2“ aufbewahrt; die lesbaren Einträge werden verwendet.</translation>
+    </message>
+</context>
+<context>
+    <name>Velmira::TelepathyMessenger</name>
+    <message numerus="yes">
+        <source>the server did not take it within %n seconds (most likely someone else has it; Telepathy does not say)</source>
+        <translation>
+            <numerusform>der Server hat ihn nicht binnen %n Sekunde angenommen (vermutlich hat ihn schon jemand; Telepathy sagt es nicht)</numerusform>
+            <numerusform>der Server hat ihn nicht binnen %n Sekunden angenommen (vermutlich hat ihn schon jemand; Telepathy sagt es nicht)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The Telepathy account &quot;%1&quot; is not an IRC account: Velmira changes IRC nicknames only.</source>
+        <translation>Das Telepathy-Konto „%1“ ist kein IRC-Konto: Velmira wechselt nur IRC-Nicks.</translation>
+    </message>
+    <message>
+        <source>Telepathy has no enabled IRC account.</source>
+        <translation>Telepathy hat kein aktiviertes IRC-Konto.</translation>
+    </message>
+    <message>
+        <source>Telepathy has no account &quot;%1&quot;.</source>
+        <translation>Telepathy hat kein Konto „%1“.</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot be empty</source>
+        <translation>ein IRC-Nick darf nicht leer sein</translation>
+    </message>
+    <message>
+        <source>an IRC nickname cannot contain a space</source>
+        <translation>ein IRC-Nick darf kein Leerzeichen enthalten</translation>
     </message>
 </context>
 <context>
