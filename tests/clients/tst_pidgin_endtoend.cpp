@@ -297,7 +297,7 @@ private slots:
 
     // Started while the account is offline, the rotation writes nothing into Pidgin; when the
     // user signs on (choosing a status), the original is captured and the latest name is shown,
-    // and Stop puts the original back.
+    // and Stop puts the original back. A status chosen mid-rotation is read as the name in force.
     void offlineStart()
     {
         QVERIFY(startPidgin(false));
@@ -314,6 +314,13 @@ private slots:
         QCOMPARE(engine.originalName(), QStringLiteral("Hello"));
         engine.stop(true);
         QCOMPARE(nextSeen(1), QStringList{seen(u"Hello"_qs)});
+        // A status the user chooses mid-rotation is the name in force from then on.
+        QVERIFY(engine.start(Names, QStringLiteral("3600000")));
+        engine.tick();
+        setOwnStatus(QStringLiteral("Busy"));
+        QCOMPARE(nextSeen(2), QStringList({seen(u"Ann"_qs), seen(u"Busy"_qs)}));
+        QTRY_COMPARE(client->localFriendlyName(), QStringLiteral("Busy"));
+        engine.stop(false);
         QVERIFY(quitPidgin());
         QVERIFY(!statusFile().contains("Bob"));
     }
