@@ -50,14 +50,16 @@ std::unique_ptr<Messenger> createPidgin(const QCommandLineParser &parser,
         // Whole sentences, so that each language can word them its own way.
         const bool alias = kind == PidginMessenger::NameKind::Alias;
         if (account.isEmpty())
-            *description = alias ? QCoreApplication::translate(
-                                       "Velmira::MessengerChoice",
-                                       "Messenger client: Pidgin over D-Bus, rotating the alias "
-                                       "of the first active account")
-                                 : QCoreApplication::translate(
-                                       "Velmira::MessengerChoice",
-                                       "Messenger client: Pidgin over D-Bus, rotating the status "
-                                       "message of the first active account");
+            *description =
+                alias ? QCoreApplication::translate(
+                            "Velmira::MessengerChoice",
+                            "Messenger client: Pidgin over D-Bus, rotating the alias "
+                            "of the first active account (one whose contacts see status messages "
+                            "first)")
+                      : QCoreApplication::translate(
+                            "Velmira::MessengerChoice",
+                            "Messenger client: Pidgin over D-Bus, rotating the status "
+                            "message of the first active account whose contacts see it");
         else
             *description =
                 (alias ? QCoreApplication::translate(

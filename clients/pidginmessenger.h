@@ -45,8 +45,9 @@ public:
     // left behind by a crash under this title.
     static inline const QString RotationStatusTitle = QStringLiteral("Velmira rotation");
 
-    // An empty `accountName` picks the first active account; an empty `protocolId` (e.g.
-    // "prpl-jabber") matches any protocol.
+    // An empty `accountName` picks the first active account of a protocol whose contacts see the
+    // status message, else the first active account; an empty `protocolId` (e.g. "prpl-jabber")
+    // matches any protocol.
     explicit PidginMessenger(const QDBusConnection &bus = QDBusConnection::sessionBus(),
                              NameKind kind = NameKind::StatusMessage,
                              const QString &accountName = {}, const QString &protocolId = {},

@@ -330,14 +330,6 @@
         <translation>--pidgin-name erwartet status oder alias, nicht „%1“</translation>
     </message>
     <message>
-        <source>Messenger client: Pidgin over D-Bus, rotating the alias of the first active account</source>
-        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird der Alias des ersten aktiven Kontos</translation>
-    </message>
-    <message>
-        <source>Messenger client: Pidgin over D-Bus, rotating the status message of the first active account</source>
-        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird die Statusnachricht des ersten aktiven Kontos</translation>
-    </message>
-    <message>
         <source>Messenger client: Pidgin over D-Bus, rotating the alias of the account &quot;%1&quot;%2</source>
         <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird der Alias des Kontos „%1“%2</translation>
     </message>
@@ -460,6 +452,14 @@
     <message>
         <source>account</source>
         <translation>Konto</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the alias of the first active account (one whose contacts see status messages first)</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird der Alias des ersten aktiven Kontos (eines, dessen Kontakte Statusnachrichten sehen, zuerst)</translation>
+    </message>
+    <message>
+        <source>Messenger client: Pidgin over D-Bus, rotating the status message of the first active account whose contacts see it</source>
+        <translation>Messenger-Client: Pidgin über D-Bus; gewechselt wird die Statusnachricht des ersten aktiven Kontos, dessen Kontakte sie sehen</translation>
     </message>
 </context>
 <context>
