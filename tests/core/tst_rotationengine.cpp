@@ -132,14 +132,8 @@ private slots:
             engine->tick();
         QCOMPARE(client->writes(), (QStringList{"Ann", "Bob", "Xu", "Yo", "Xu"}));
         QCOMPARE(engine->timer().interval(), 2000);
-    }
-
-    // The rotation timer itself drives the ticks: no test but this one lets it run.
-    void timerDrivesTheTicks()
-    {
-        QVERIFY(engine->start(QStringLiteral("Ann\r\nBob\r\n"), Interval));
-        QVERIFY(client->writes().isEmpty());
-        QTRY_COMPARE_WITH_TIMEOUT(client->writes(), (QStringList{"Ann", "Bob"}), 20000);
+        // The rotation timer itself drives the ticks too: no test but this one lets it run.
+        QTRY_COMPARE_WITH_TIMEOUT(client->writes().mid(5), QStringList{"Yo"}, 20000);
     }
 
     void stateTest_data()

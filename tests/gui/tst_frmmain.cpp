@@ -212,7 +212,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("reads");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("accepted") << Velmira::ResultOk << "Ann" << true << "Ann";
         QTest::newRow("refused change still shows the name")
             << Velmira::ResultFail << "Bob" << true << "Bob";
         QTest::newRow("markup") << Velmira::ResultOk << "<b>Cy</b> &amp;" << true
