@@ -28,8 +28,8 @@ class TestNamesFile : public QObject
     }
 
 private slots:
-    // Every byte decodes to the character the system's converter gives it (the five undefined
-    // bytes to the C1 control of the same number) and encodes back to itself.
+    // Every byte decodes to the character the system's converter gives it and encodes back to
+    // itself; the five bytes it leaves undefined are in load()'s table.
     void cp1252EveryByteSurvives()
     {
         QByteArray all;
@@ -37,8 +37,6 @@ private slots:
             all += char(b);
         const QString text = Cp1252::decode(all);
         QCOMPARE(Cp1252::encode(text), std::optional<QByteArray>(all));
-        for (int b : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
-            QCOMPARE(text[b].unicode(), b);
         QStringDecoder reference("windows-1252");
         if (!reference.isValid())
             QSKIP("this Qt has no Windows-1252 converter to compare with");

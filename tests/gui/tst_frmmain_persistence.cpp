@@ -10,10 +10,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
-
 #include <QScreen>
 #include <QSettings>
 #include <QSlider>
@@ -45,6 +43,16 @@ class TestFrmMainPersistence : public QObject
     QString path(const QString &name = QStringLiteral("Vuzerer4.ini")) const
     {
         return m_dir->filePath(name);
+    }
+
+    // A window loaded from the store shows `expected`, the slider at `slider`, and reports nothing.
+    void checkLoaded(const Settings &expected, int slider)
+    {
+        Harness h(path());
+        QVERIFY(h.window.Form_Load());
+        QCOMPARE(shown(h.window), expected);
+        QCOMPARE(h.window.options()->Slider1->value(), slider);
+        QVERIFY(h.boxes.errors.isEmpty());
     }
 
 private slots:
@@ -79,7 +87,6 @@ private slots:
             w.options()->setMinToTray(settings.minimizeToTray);
             w.setTwipsWidth(settings.widthTwips);
             w.setTwipsHeight(settings.heightTwips);
-            QCOMPARE(shown(w), settings);
             QVERIFY(!QFile::exists(path())); // nothing is written before the unload
             QVERIFY(w.close());
             QVERIFY(first.boxes.errors.isEmpty());
@@ -88,12 +95,7 @@ private slots:
         QSettings ini(path(), QSettings::IniFormat);
         QCOMPARE(ini.childGroups(), QStringList{"Settings"});
         QCOMPARE(ini.allKeys().size(), 6);
-
-        Harness second(path());
-        QVERIFY(second.window.Form_Load());
-        QCOMPARE(shown(second.window), settings);
-        QCOMPARE(second.window.options()->Slider1->value(), slider);
-        QVERIFY(second.boxes.errors.isEmpty());
+        checkLoaded(settings, slider);
     }
 
     void handEditedStore_data()
@@ -103,8 +105,6 @@ private slots:
         QTest::addColumn<Settings>("expected");
         QTest::addColumn<int>("slider");
         const QString names = Settings{}.names;
-        QTest::newRow("interval of 2500 ms") << QByteArray("Interval=2500") << QStringList()
-                                             << Settings{"2500", 1, names, false, 4770, 4440} << 2;
         QTest::newRow("interval above the slider")
             << QByteArray("Interval=25000") << QStringList()
             << Settings{"25000", 1, names, false, 4770, 4440} << 10;
@@ -127,11 +127,7 @@ private slots:
         QVERIFY(write(path(), "[Settings]\n" + ini + '\n'));
         for (const QString &key : warnings)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u'"' + key + u'"'));
-        Harness h(path());
-        QVERIFY(h.window.Form_Load());
-        QCOMPARE(shown(h.window), expected);
-        QCOMPARE(h.window.options()->Slider1->value(), slider);
-        QVERIFY(h.boxes.errors.isEmpty());
+        checkLoaded(expected, slider);
     }
 
     void presets()
@@ -140,10 +136,6 @@ private slots:
         QVERIFY(h.window.Form_Load());
         frmMain &w = h.window;
         const QString two = QStringLiteral("Ann\r\nBob\r\n");
-        w.setNamesText("typed");
-        QVERIFY(trigger(w, "mnuLoad1"));
-        QCOMPARE(w.namesText(), QStringLiteral("no preset"));
-
         for (const QString &text : {QStringLiteral("first"), two}) {
             w.setNamesText(text);
             QVERIFY(trigger(w, "mnuSave2"));
@@ -155,7 +147,7 @@ private slots:
         QCOMPARE(w.namesText(), two);
         QVERIFY(trigger(w, "mnuLoad3"));
         QCOMPARE(w.namesText(), QString());
-        QVERIFY(trigger(w, "mnuLoad1"));
+        QVERIFY(trigger(w, "mnuLoad1")); // never saved
         QCOMPARE(w.namesText(), QStringLiteral("no preset"));
         QVERIFY(h.boxes.errors.isEmpty());
 

@@ -41,18 +41,14 @@ class FakeTrayIcon : public Velmira::TrayIcon
     Q_OBJECT
 public:
     bool isAvailable() const override { return available; }
-    void showIcon(const QIcon &, const QString &tip) override { m_shown = true, lastTip = tip; }
-    void hideIcon() override { m_shown = false; }
-    bool isShown() const override { return m_shown; }
-    void setToolTip(const QString &tip) override { lastTip = tip; }
-    void setMenu(const QList<QAction *> &actions) override { menu = actions; }
+    void showIcon(const QIcon &, const QString &) override { shown = true; }
+    void hideIcon() override { shown = false; }
+    bool isShown() const override { return shown; }
+    void setToolTip(const QString &) override {}
+    void setMenu(const QList<QAction *> &) override {}
     void send(QSystemTrayIcon::ActivationReason reason) { emit activated(reason); }
     bool available = true;
-    QString lastTip;
-    QList<QAction *> menu;
-
-private:
-    bool m_shown = false;
+    bool shown = false;
 };
 
 // Answers the file dialog from a list of paths ("" or none left: Cancel) and records every
