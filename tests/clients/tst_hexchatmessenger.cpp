@@ -27,7 +27,8 @@ const QString Original = QStringLiteral("orignick");
 // Far longer than any test: ticks are driven by hand, never by the timer.
 const QString LongInterval = QStringLiteral("3600000");
 constexpr int Patience = 30000;
-
+const QStringList Arguments{QStringLiteral("--messenger=hexchat"),
+                            QStringLiteral("--hexchat-network=Loopback")};
 } // namespace
 
 class TestHexchatMessenger : public QObject
@@ -46,25 +47,6 @@ class TestHexchatMessenger : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(m_irc.seen().filter(QStringLiteral("QUIT ")).size() > 0, Patience);
     }
     QString nickSeen() { return m_irc.seen().isEmpty() ? QString() : m_irc.seen().last(); }
-    // The velmira program on the private bus, with `names` in its settings.
-    void startVelmira(QProcess &velmira, const QTemporaryDir &home, const QStringList &options,
-                      const QString &names = QStringLiteral("Ann\r\nBob\r\n"))
-    {
-        Settings values;
-        values.interval = QStringLiteral("1000");
-        values.names = names;
-        QVERIFY(
-            SettingsStore(home.filePath(QStringLiteral("Velmira/Vuzerer4.ini"))).save(values).ok);
-        QProcessEnvironment environment = m_bus->environment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-        velmira.setProcessEnvironment(environment);
-        velmira.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        velmira.start(QStringLiteral(VELMIRA_PATH),
-                      QStringList{QStringLiteral("--messenger=hexchat"),
-                                  QStringLiteral("--hexchat-network=Loopback")} +
-                          options);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -195,33 +177,29 @@ private slots:
     void wholeProgram()
     {
         QFETCH(QString, end);
+        if (end == QLatin1String("kill"))
+            return runWholeProgram(m_irc, Arguments, m_bus->environment(), Original, true);
         const bool close = end == QLatin1String("close");
         for (int round = 0; round < (close ? 20 : 1); ++round) {
             QTemporaryDir home;
             QProcess velmira;
             m_irc.forget();
-            startVelmira(velmira, home, {QStringLiteral("--start-when-shown")},
-                         close ? QStringLiteral("Taken\r\nAnn\r\n")
-                               : QStringLiteral("Ann\r\nBob\r\n"));
+            const QString record = startVelmira(
+                velmira, home.path(), Arguments + QStringList{QStringLiteral("--start-when-shown")},
+                m_bus->environment(),
+                close ? QStringLiteral("Taken\r\nAnn\r\n") : QStringLiteral("Ann\r\nBob\r\n"));
             const QString window = velmiraWindow(velmira);
-            QVERIFY(!window.isEmpty() && xdotool({"windowactivate", "--sync", window}));
+            QVERIFY(!record.isEmpty() && !window.isEmpty() &&
+                    xdotool({"windowactivate", "--sync", window}));
             if (close) { // the report that the server refused "Taken" leaves the keyboard alone
                 QString box;
                 QTRY_VERIFY_WITH_TIMEOUT(!(box = otherWindowOf(velmira, window)).isEmpty(),
                                          Patience);
                 QCOMPARE(userTime(box), 0);
+                QVERIFY(pressCloseKey());
             } else {
                 QTRY_COMPARE_WITH_TIMEOUT(nickSeen(), QStringLiteral("NICK orignick Ann"),
                                           Patience);
-            }
-            const QString record =
-                RestoreRecord::pathBeside(home.filePath(QStringLiteral("Velmira/Vuzerer4.ini")));
-            if (end == QLatin1String("kill")) {
-                velmira.kill();
-                QVERIFY(velmira.waitForFinished());
-                QVERIFY(QFile::exists(record));
-                startVelmira(velmira, home, {QStringLiteral("--quit-when-shown")});
-            } else if (end == QLatin1String("client quits")) {
                 stopHexchat();
                 m_irc.forget();
                 QVERIFY(pressCloseKey());
@@ -229,9 +207,9 @@ private slots:
                 QCOMPARE(velmira.exitCode(), 0);
                 QVERIFY(QFile::exists(record));
                 startHexchat();
-                startVelmira(velmira, home, {QStringLiteral("--quit-when-shown")});
-            } else {
-                QVERIFY(pressCloseKey());
+                startVelmira(velmira, home.path(),
+                             Arguments + QStringList{QStringLiteral("--quit-when-shown")},
+                             m_bus->environment());
             }
             QVERIFY2(velmira.waitForFinished(Patience),
                      qPrintable(QStringLiteral("round %1: still running").arg(round)));

@@ -70,7 +70,6 @@ class TestKonversationMessenger : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(m_irc.seen().filter(QStringLiteral("QUIT ")).size() > 0, Patience);
     }
     QStringList nicksSeen() { return m_irc.seen().filter(QStringLiteral("NICK ")); }
-    QString settingsPath() const { return m_home + QStringLiteral("/CONFIG/Velmira/Vuzerer4.ini"); }
 
 private slots:
     void initTestCase()
@@ -155,40 +154,12 @@ private slots:
     {
         QFETCH(bool, kill);
         QFETCH(QString, server);
-        Settings values;
-        values.interval = QStringLiteral("1000");
-        values.names = QStringLiteral("Ann\r\nBob\r\n");
-        QVERIFY(SettingsStore(settingsPath()).save(values).ok);
-        QProcess velmira;
-        const auto startVelmira = [&](const char *option) {
-            velmira.setProcessEnvironment(m_bus->environment());
-            velmira.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            QStringList arguments{QStringLiteral("--messenger=konversation"),
-                                  QString::fromLatin1(option)};
-            if (!server.isEmpty())
-                arguments << server;
-            velmira.start(QStringLiteral(VELMIRA_PATH), arguments);
-        };
-        m_irc.forget();
-        startVelmira("--start-when-shown");
-        const QString window = velmiraWindow(velmira);
-        QVERIFY(!window.isEmpty() && xdotool({"windowactivate", "--sync", window}));
-        QTRY_VERIFY_WITH_TIMEOUT(nicksSeen().contains(QStringLiteral("NICK orignick Ann")),
-                                 Patience);
-        const QString record = RestoreRecord::pathBeside(settingsPath());
-        if (kill) {
-            velmira.kill();
-            QVERIFY(velmira.waitForFinished());
-            QVERIFY(QFile::exists(record));
-            startVelmira("--quit-when-shown");
-        } else {
-            QVERIFY(pressCloseKey());
-        }
-        QVERIFY2(velmira.waitForFinished(Patience), "velmira is still running");
-        QCOMPARE(velmira.exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(nicksSeen().last().endsWith(QStringLiteral(" orignick")),
-                                 Patience);
-        QVERIFY(!QFile::exists(record));
+        QStringList arguments{QStringLiteral("--messenger=konversation")};
+        if (!server.isEmpty())
+            arguments << server;
+        // Velmira finds Konversation's configuration in its own configuration folder.
+        runWholeProgram(m_irc, arguments, m_bus->environment(), Original, kill,
+                        m_home + QStringLiteral("/CONFIG"));
     }
 
     // Last: by now the lines Konversation sends after joining have long left its queue.

@@ -2,7 +2,8 @@
 // with a home folder of its own, and telepathy-idle) whose one IRC account is signed in to an
 // IRC server of the test's own on 127.0.0.1 and has joined a channel, where an observer of the
 // test's own reports every NICK that crosses the wire. Where Polari is installed, Mission Control
-// starts it to show the channel, and the rotation runs with it.
+// starts it to show the channel, and the rotation runs with it. Runs only under
+// scripts/with-desktop.
 #include "ircrig.h"
 #include "privatebus.h"
 
@@ -20,7 +21,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 
 using namespace Velmira;
 
@@ -192,6 +192,21 @@ private slots:
         QCOMPARE(errors.count(), 0);
     }
 
+    void wholeProgram_data()
+    {
+        QTest::addColumn<bool>("kill");
+        QTest::newRow("closed") << false;
+        QTest::newRow("killed, then started again") << true;
+    }
+    // velmira --messenger=telepathy rotates the nick on its timer. A close of the window ends it
+    // and puts the original back; after a kill, its next start does.
+    void wholeProgram()
+    {
+        QFETCH(bool, kill);
+        runWholeProgram(m_irc, {QStringLiteral("--messenger=telepathy")}, m_bus->environment(),
+                        Original, kill);
+    }
+
     // Mission Control quits mid-rotation: the rotation stops, told once as Telepathy quitting.
     void missionControlQuits()
     {
@@ -219,20 +234,11 @@ private slots:
 
 int main(int argc, char *argv[])
 {
-    for (const char *program :
-         {"ngircd", "python3", "dbus-daemon", "/usr/lib/telepathy/mission-control-5",
-          "/usr/lib/telepathy/telepathy-idle"}) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty()) {
-            std::fprintf(stderr, "Needs %s (scripts/install-deps --tests)\n", program);
-            return 77;
-        }
-    }
-    // Polari, where installed, is started for the channel and needs an X server.
-    if (!QStandardPaths::findExecutable(QStringLiteral("polari")).isEmpty() &&
-        qEnvironmentVariableIsEmpty("DISPLAY")) {
-        std::fprintf(stderr, "Needs a DISPLAY for Polari: run under scripts/with-desktop\n");
+    // The whole program, and Polari where it is installed, need an X server.
+    if (!hasDesktopWith({"ngircd", "python3", "dbus-daemon", "xdotool",
+                         "/usr/lib/telepathy/mission-control-5",
+                         "/usr/lib/telepathy/telepathy-idle"}))
         return 77;
-    }
     QCoreApplication app(argc, argv);
     TestTelepathyMessenger test;
     return QTest::qExec(&test, argc, argv);

@@ -94,23 +94,6 @@ class TestWeechatMessenger : public QObject
         QTRY_VERIFY_WITH_TIMEOUT(m_irc.seen().filter(QStringLiteral("QUIT ")).size() > 0, Patience);
     }
     QString nickSeen() { return m_irc.seen().isEmpty() ? QString() : m_irc.seen().last(); }
-    // The velmira program bound to the running WeeChat, with `names` in its settings.
-    void startVelmira(QProcess &velmira, const QTemporaryDir &home, const QString &option)
-    {
-        Settings values;
-        values.interval = QStringLiteral("1000");
-        values.names = QStringLiteral("Ann\r\nBob\r\n");
-        QVERIFY(
-            SettingsStore(home.filePath(QStringLiteral("Velmira/Vuzerer4.ini"))).save(values).ok);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-        environment.insert(QStringLiteral("WEECHAT_HOME"), m_home);
-        velmira.setProcessEnvironment(environment);
-        velmira.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        velmira.start(QStringLiteral(VELMIRA_PATH),
-                      {QStringLiteral("--messenger=weechat"), option});
-    }
-
 private slots:
     void initTestCase()
     {
@@ -191,28 +174,10 @@ private slots:
     void wholeProgram()
     {
         QFETCH(bool, kill);
-        QTemporaryDir home;
-        QProcess velmira;
-        m_irc.forget();
-        startVelmira(velmira, home, QStringLiteral("--start-when-shown"));
-        const QString window = velmiraWindow(velmira);
-        QVERIFY(!window.isEmpty() && xdotool({"windowactivate", "--sync", window}));
-        QTRY_VERIFY_WITH_TIMEOUT(m_irc.seen().contains(QStringLiteral("NICK orignick Ann")),
-                                 Patience);
-        const QString record =
-            RestoreRecord::pathBeside(home.filePath(QStringLiteral("Velmira/Vuzerer4.ini")));
-        if (kill) {
-            velmira.kill();
-            QVERIFY(velmira.waitForFinished());
-            QVERIFY(QFile::exists(record));
-            startVelmira(velmira, home, QStringLiteral("--quit-when-shown"));
-        } else {
-            QVERIFY(pressCloseKey());
-        }
-        QVERIFY2(velmira.waitForFinished(Patience), "velmira is still running");
-        QCOMPARE(velmira.exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(nickSeen().endsWith(QStringLiteral(" orignick")), Patience);
-        QVERIFY(!QFile::exists(record));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WEECHAT_HOME"), m_home);
+        runWholeProgram(m_irc, {QStringLiteral("--messenger=weechat")}, environment, Original,
+                        kill);
     }
 
     // WeeChat quits mid-rotation: told once, as WeeChat quitting; the window says it has gone.

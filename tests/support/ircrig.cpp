@@ -3,6 +3,9 @@
 #include "privatebus.h"
 #include "testfiles.h"
 
+#include "core/restorerecord.h"
+#include "core/settingsstore.h"
+
 #include <QTcpServer>
 #include <QTest>
 
@@ -66,4 +69,56 @@ void IrcRig::forget()
 void IrcRig::send(const QByteArray &line)
 {
     m_observer.write(line + '\n');
+}
+
+QString startVelmira(QProcess &velmira, const QString &configHome, const QStringList &arguments,
+                     QProcessEnvironment environment, const QString &names)
+{
+    Velmira::Settings values;
+    values.interval = QStringLiteral("1000");
+    values.names = names;
+    const QString settings = configHome + QStringLiteral("/Velmira/Vuzerer4.ini");
+    const Velmira::Result saved = Velmira::SettingsStore(settings).save(values);
+    if (!saved.ok) {
+        std::fprintf(stderr, "%s\n", qPrintable(saved.message));
+        return {};
+    }
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    velmira.setProcessEnvironment(environment);
+    velmira.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    velmira.start(QStringLiteral(VELMIRA_PATH), arguments);
+    return Velmira::RestoreRecord::pathBeside(settings);
+}
+
+void runWholeProgram(IrcRig &irc, const QStringList &arguments,
+                     const QProcessEnvironment &environment, const QString &original, bool kill,
+                     const QString &configHome)
+{
+    constexpr int Patience = 30000;
+    QTemporaryDir temporary;
+    const QString home = configHome.isEmpty() ? temporary.path() : configHome;
+    QProcess velmira;
+    irc.forget();
+    const QString record = startVelmira(
+        velmira, home, arguments + QStringList{QStringLiteral("--start-when-shown")}, environment);
+    QVERIFY(!record.isEmpty());
+    const QString window = velmiraWindow(velmira);
+    QVERIFY(!window.isEmpty() &&
+            xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window}));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        irc.seen().contains(QStringLiteral("NICK ") + original + QStringLiteral(" Ann")), Patience);
+    if (kill) {
+        velmira.kill();
+        QVERIFY(velmira.waitForFinished());
+        QVERIFY(QFile::exists(record));
+        startVelmira(velmira, home, arguments + QStringList{QStringLiteral("--quit-when-shown")},
+                     environment);
+    } else {
+        QVERIFY(pressCloseKey());
+    }
+    QVERIFY2(velmira.waitForFinished(Patience), "velmira is still running");
+    QCOMPARE(velmira.exitCode(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(irc.seen().filter(QStringLiteral("NICK ")).last().section(u' ', 2),
+                              original, Patience);
+    QVERIFY(!QFile::exists(record));
 }

@@ -35,3 +35,20 @@ private:
     quint16 m_port = 0;
     QStringList m_seen;
 };
+
+// Starts the velmira program with `arguments` (--messenger=… with the client's options, and how
+// it ends) in `environment`, its settings (`names`, a tick a second) in `configHome` as its
+// XDG_CONFIG_HOME. Returns the path of its record of a rotation; empty (after saying why on
+// stderr) when the settings could not be written.
+QString startVelmira(QProcess &velmira, const QString &configHome, const QStringList &arguments,
+                     QProcessEnvironment environment,
+                     const QString &names = QStringLiteral("Ann\r\nBob\r\n"));
+// The whole program as a user runs it, against the client in the rig signed in as `original`:
+// velmira started with --start-when-shown rotates on its timer until the first name is on the
+// wire; then its window is closed (`kill` false), or it is killed and started again with
+// --quit-when-shown. Either way it ends by itself, the last nick on the wire is `original` and
+// the record of the rotation is gone. The settings go to a temporary folder unless `configHome`
+// names one. A failure is recorded for the running test.
+void runWholeProgram(IrcRig &irc, const QStringList &arguments,
+                     const QProcessEnvironment &environment, const QString &original, bool kill,
+                     const QString &configHome = {});
