@@ -301,7 +301,17 @@ def german(app):
     wait_for("Starten enabled after Alt+O", lambda: enabled(begin) and not enabled(stop))
     pid = app.get_process_id()
     key("ctrl+q")
-    wait_for("Velmira ended by Ctrl+Q", lambda: application(pid) is None)
+    # Ended, not only gone from the registry: the rest of its shutdown is its own.
+    wait_for("Velmira ended by Ctrl+Q", lambda: process_ended(pid))
+
+
+def process_ended(pid):
+    """True once the process has exited (a zombie not yet reaped counts as ended)."""
+    try:
+        with open("/proc/%d/stat" % pid) as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] == "Z"
+    except FileNotFoundError:
+        return True
 
 
 def run(velmira, lang, body):
