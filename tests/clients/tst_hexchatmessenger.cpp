@@ -69,58 +69,10 @@ private slots:
     void rotation()
     {
         HexchatMessenger messenger(m_bus->connection(), QStringLiteral("Loopback"));
-        QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
-        RotationEngine engine;
-        QSignalSpy notices(&engine, &RotationEngine::noticeGiven);
-        QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
-        engine.setMessenger(&messenger);
-        engine.captureOriginalName();
-        QCOMPARE(engine.originalName(), std::optional(Original));
+        QCOMPARE(messenger.localFriendlyName(), Original); // connected: the server tells NICKLEN
         QTRY_COMPARE(messenger.nickLength(), std::optional(12));
-        for (const QString &bad :
-             {QStringLiteral("abcdefghijklm"), QStringLiteral("A B"), QString()})
-            QVERIFY(!engine.start(QStringLiteral("abcdefghijkl\r\n%1\r\nAnn").arg(bad), "1"));
-        QCOMPARE(errors.count(), 3);
-        for (const QList<QVariant> &error : errors)
-            QVERIFY2(error.at(0).toString().contains(QStringLiteral("line 2")),
-                     qPrintable(error.at(0).toString()));
-
-        m_irc.forget();
-        m_irc.send("NICK Other"); // before anything of ours is sent
-        QTRY_VERIFY(m_irc.seen().contains(QStringLiteral("NICK Taken Other")));
-        m_irc.send("NICK Taken");
-        QTRY_VERIFY(m_irc.seen().contains(QStringLiteral("NICK Other Taken")));
-        QVERIFY(engine.start(QStringLiteral("Ann\r\nSkipped\r\nTaken\r\nBob\r\n"), LongInterval));
-        const auto confirmed = [&](int count) {
-            return QTest::qWaitFor([&] { return events.count() == count; }, Patience);
-        };
-        QTRY_COMPARE(events.count(), 0); // the observer's changes were not ours
-        engine.tick();                   // Ann
-        engine.tick();                   // Skipped: Ann is unconfirmed
-        QVERIFY(confirmed(1));
-        engine.tick(); // Taken, refused
-        QVERIFY(confirmed(2));
-        QCOMPARE(events.at(1).at(0).toInt(), HexchatMessenger::refusalCode(433));
-        engine.tick(); // Bob
-        QVERIFY(confirmed(3));
-        engine.tick(); // Ann
-        QVERIFY(confirmed(4));
-        engine.tick(); // Skipped
-        QVERIFY(confirmed(5));
-        engine.tick(); // Bob: Taken is not asked for again
-        QVERIFY(confirmed(6));
-        QCOMPARE(messenger.localFriendlyName(), QStringLiteral("Bob"));
-        QCOMPARE(notices.count(), 2);
-        QCOMPARE(notices.at(1).at(0).toString(),
-                 QStringLiteral("The name \"Taken\" was refused by HexChat: already in use. It is "
-                                "left out for the rest of this rotation."));
-        engine.stop(true);
-        QTRY_COMPARE_WITH_TIMEOUT(messenger.localFriendlyName(), Original, Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(m_irc.seen().filter(QStringLiteral("NICK ")).mid(2).join(u','),
-                                  "NICK orignick Ann,NICK Ann Bob,NICK Bob Ann,NICK Ann Skipped,"
-                                  "NICK Skipped Bob,NICK Bob orignick",
-                                  Patience);
-        QCOMPARE(errors.count(), 3);
+        runConfirmedRotation(m_irc, messenger, {"abcdefghijklm", "A B", ""},
+                             HexchatMessenger::refusalCode(433), Original);
     }
 
     // HexChat quits mid-rotation: told once, as HexChat quitting; the window says it has gone.

@@ -113,53 +113,9 @@ private slots:
         QCOMPARE(messenger.server(), QStringLiteral("loopback"));
         QVERIFY(!messenger.relayAddress().isEmpty());
         QCOMPARE(messenger.sendIntervalMs(), 0);
-        QSignalSpy events(&messenger, &Messenger::OnLocalFriendlyNameChangeResult);
-        RotationEngine engine;
-        QSignalSpy notices(&engine, &RotationEngine::noticeGiven);
-        QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
-        engine.setMessenger(&messenger);
-        engine.captureOriginalName();
-        QCOMPARE(engine.originalName(), std::optional(Original));
         QTRY_COMPARE(messenger.nickLength(), std::optional(12));
-        for (const QString &bad : {QStringLiteral("abcdefghijklm"), QStringLiteral("A B"),
-                                   QStringLiteral("A\nquit"), QString()})
-            QVERIFY(!engine.start(QStringLiteral("abcdefghijkl\r\n%1\r\nAnn").arg(bad), "1"));
-        QCOMPARE(errors.count(), 4);
-        for (const QList<QVariant> &error : errors)
-            QVERIFY2(error.at(0).toString().contains(QStringLiteral("line 2")),
-                     qPrintable(error.at(0).toString()));
-
-        m_irc.forget();
-        QVERIFY(engine.start(QStringLiteral("Ann\r\nSkipped\r\nTaken\r\nBob\r\n"), LongInterval));
-        const auto confirmed = [&](int count) {
-            return QTest::qWaitFor([&] { return events.count() == count; }, Patience);
-        };
-        engine.tick(); // Ann
-        engine.tick(); // Skipped: Ann is unconfirmed
-        QVERIFY(confirmed(1));
-        engine.tick(); // Taken, refused
-        QVERIFY(confirmed(2));
-        QCOMPARE(events.at(1).at(0).toInt(), WeechatMessenger::refusalCode(433));
-        engine.tick(); // Bob
-        QVERIFY(confirmed(3));
-        engine.tick(); // Ann
-        QVERIFY(confirmed(4));
-        engine.tick(); // Skipped
-        QVERIFY(confirmed(5));
-        engine.tick(); // Bob: Taken is not asked for again
-        QVERIFY(confirmed(6));
-        QCOMPARE(messenger.localFriendlyName(), QStringLiteral("Bob"));
-        QCOMPARE(notices.count(), 2);
-        QCOMPARE(notices.at(1).at(0).toString(),
-                 QStringLiteral("The name \"Taken\" was refused by WeeChat: already in use. It is "
-                                "left out for the rest of this rotation."));
-        engine.stop(true);
-        QTRY_COMPARE_WITH_TIMEOUT(messenger.localFriendlyName(), Original, Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(m_irc.seen().filter(QStringLiteral("NICK ")).join(u','),
-                                  "NICK orignick Ann,NICK Ann Bob,NICK Bob Ann,NICK Ann Skipped,"
-                                  "NICK Skipped Bob,NICK Bob orignick",
-                                  Patience);
-        QCOMPARE(errors.count(), 4);
+        runConfirmedRotation(m_irc, messenger, {"abcdefghijklm", "A B", "A\nquit", ""},
+                             WeechatMessenger::refusalCode(433), Original);
     }
 
     void wholeProgram_data()

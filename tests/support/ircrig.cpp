@@ -4,8 +4,10 @@
 #include "testfiles.h"
 
 #include "core/restorerecord.h"
+#include "core/rotationengine.h"
 #include "core/settingsstore.h"
 
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -121,4 +123,58 @@ void runWholeProgram(IrcRig &irc, const QStringList &arguments,
     QTRY_COMPARE_WITH_TIMEOUT(irc.seen().filter(QStringLiteral("NICK ")).last().section(u' ', 2),
                               original, Patience);
     QVERIFY(!QFile::exists(record));
+}
+
+void runConfirmedRotation(IrcRig &irc, Velmira::Messenger &messenger, const QStringList &badNames,
+                          int refusalCode, const QString &original)
+{
+    using Velmira::RotationEngine;
+    constexpr int Patience = 30000;
+    QSignalSpy events(&messenger, &Velmira::Messenger::OnLocalFriendlyNameChangeResult);
+    RotationEngine engine;
+    QSignalSpy notices(&engine, &RotationEngine::noticeGiven);
+    QSignalSpy errors(&engine, &RotationEngine::errorOccurred);
+    engine.setMessenger(&messenger);
+    engine.captureOriginalName();
+    QCOMPARE(engine.originalName(), std::optional(original));
+    for (const QString &bad : badNames)
+        QVERIFY(!engine.start(QStringLiteral("abcdefghijkl\r\n%1\r\nAnn").arg(bad), "1"));
+    QCOMPARE(errors.count(), badNames.size());
+    for (const QList<QVariant> &error : std::as_const(errors))
+        QVERIFY2(error.at(0).toString().contains(QStringLiteral("line 2")),
+                 qPrintable(error.at(0).toString()));
+
+    irc.send("NICK Other"); // before anything of ours is sent
+    QTRY_VERIFY(irc.seen().contains(QStringLiteral("NICK Taken Other")));
+    irc.send("NICK Taken");
+    QTRY_VERIFY(irc.seen().contains(QStringLiteral("NICK Other Taken")));
+    irc.forget();
+    QVERIFY(engine.start(QStringLiteral("Ann\r\nSkipped\r\nTaken\r\nBob\r\n"),
+                         QStringLiteral("3600000")));
+    QCOMPARE(events.count(), 0); // the observer's changes were not ours
+    // Ann; Skipped sends nothing while Ann is unconfirmed; Taken, refused; Bob; Ann; Skipped;
+    // Bob, Taken not asked for again.
+    for (int tick = 1, answered = 1; tick <= 7; ++tick) {
+        engine.tick();
+        if (tick == 1)
+            continue;
+        QVERIFY2(QTest::qWaitFor([&] { return events.count() == answered; }, Patience),
+                 qPrintable(QStringLiteral("tick %1").arg(tick)));
+        ++answered;
+    }
+    QCOMPARE(events.at(1).at(0).toInt(), refusalCode);
+    QCOMPARE(messenger.localFriendlyName(), QStringLiteral("Bob"));
+    QCOMPARE(notices.count(), 2);
+    QCOMPARE(notices.at(1).at(0).toString(),
+             QStringLiteral("The name \"Taken\" was refused by %1: already in use. It is left out "
+                            "for the rest of this rotation.")
+                 .arg(messenger.clientName()));
+    engine.stop(true);
+    QTRY_COMPARE_WITH_TIMEOUT(messenger.localFriendlyName(), original, Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(irc.seen().filter(QStringLiteral("NICK ")).join(u','),
+                              QStringLiteral("NICK %1 Ann,NICK Ann Bob,NICK Bob Ann,NICK Ann "
+                                             "Skipped,NICK Skipped Bob,NICK Bob %1")
+                                  .arg(original),
+                              Patience);
+    QCOMPARE(errors.count(), badNames.size());
 }

@@ -5,6 +5,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+namespace Velmira {
+class Messenger;
+}
+
 // An IRC network of a test's own: an ngircd on 127.0.0.1 at a free port (nicknames of at most
 // 12 characters), and an observer in a channel (ircobserver.py) that reports every JOIN, QUIT and
 // NICK crossing the wire as one line, and sends what the test tells it to.
@@ -52,3 +56,11 @@ QString startVelmira(QProcess &velmira, const QString &configHome, const QString
 void runWholeProgram(IrcRig &irc, const QStringList &arguments,
                      const QProcessEnvironment &environment, const QString &original, bool kill,
                      const QString &configHome = {});
+// A rotation through `messenger`, a client that confirms each change, signed in to the rig as
+// `original` while the observer holds "Taken": each of `badNames` on line 2 is refused at Start,
+// naming the line; the observer's own nick changes are not taken for ours; "Ann, Skipped, Taken,
+// Bob" reach the channel one per tick, a tick while a change is unconfirmed sends nothing, Taken
+// is refused (event `refusalCode`), told once in plain words and not asked for again; Stop puts
+// the original back. A failure is recorded for the running test.
+void runConfirmedRotation(IrcRig &irc, Velmira::Messenger &messenger, const QStringList &badNames,
+                          int refusalCode, const QString &original);
