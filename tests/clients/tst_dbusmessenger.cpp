@@ -3,6 +3,7 @@
 // client that starts later or comes back, and the choice of client.
 #include "capturingmessageboxes.h"
 #include "privatebus.h"
+#include "watchedwindow.h"
 
 #include "clients/dbusmessenger.h"
 #include "clients/messengerchoice.h"
@@ -103,19 +104,10 @@ private slots:
     void lateBinding()
     {
         QFETCH(bool, running);
-        auto parser = std::make_shared<QCommandLineParser>();
-        addMessengerOptions(*parser);
-        QVERIFY(parser->parse({QStringLiteral("velmira")}));
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("Vuzerer4.ini")));
-        CapturingMessageBoxes boxes;
-        frmMain window([&] { return createMessenger(*parser, nullptr, m_bus->connection()); },
-                       &boxes);
-        window.setSettingsStore(&settings);
-        MessengerWatcher watcher(parser, m_bus->connection());
-        watcher.setBinder(
-            [&](std::unique_ptr<Messenger> client) { window.bindMessenger(std::move(client)); });
-        QSignalSpy appeared(&watcher, &MessengerWatcher::clientAppeared);
+        WatchedWindow w({}, m_bus->connection());
+        frmMain &window = w.window;
+        CapturingMessageBoxes &boxes = w.boxes;
+        QSignalSpy appeared(&w.watcher, &MessengerWatcher::clientAppeared);
         QVERIFY(window.Form_Load());
         QVERIFY(qobject_cast<BuiltinMessenger *>(window.messenger()));
         window.setNamesText(QStringLiteral("Ann\r\n"));

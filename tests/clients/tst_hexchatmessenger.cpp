@@ -6,6 +6,7 @@
 #include "ircrig.h"
 #include "privatebus.h"
 #include "testfiles.h"
+#include "watchedwindow.h"
 
 #include "clients/hexchatmessenger.h"
 #include "clients/messengerchoice.h"
@@ -80,18 +81,9 @@ private slots:
     // the window then asks nothing more.
     void clientQuitsAndComesBack()
     {
-        auto parser = std::make_shared<QCommandLineParser>();
-        addMessengerOptions(*parser);
-        QVERIFY(parser->parse({QStringLiteral("velmira"), QStringLiteral("--messenger=hexchat")}));
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("Vuzerer4.ini")));
-        CapturingMessageBoxes boxes;
-        frmMain window([&] { return createMessenger(*parser, nullptr, m_bus->connection()); },
-                       &boxes);
-        window.setSettingsStore(&settings);
-        MessengerWatcher watcher(parser, m_bus->connection());
-        watcher.setBinder(
-            [&](std::unique_ptr<Messenger> client) { window.bindMessenger(std::move(client)); });
+        WatchedWindow w({QStringLiteral("--messenger=hexchat")}, m_bus->connection());
+        frmMain &window = w.window;
+        CapturingMessageBoxes &boxes = w.boxes;
         QVERIFY(window.Form_Load());
         QLabel *label = window.findChild<QLabel *>(QStringLiteral("Label1"));
         QVERIFY(window.engine().start(QStringLiteral("Ann\r\nBob\r\n"), LongInterval));
@@ -103,13 +95,13 @@ private slots:
                  QStringList{"The rotation stopped: HexChat is no longer running. Your display "
                              "name is put back when it is running again."});
         QVERIFY(label->text().contains(QLatin1String("HexChat is no longer running")));
-        QVERIFY(QFile::exists(RestoreRecord::pathBeside(settings.filePath())));
+        QVERIFY(QFile::exists(RestoreRecord::pathBeside(w.settings.filePath())));
 
         startHexchat();
         QTRY_COMPARE_WITH_TIMEOUT(label->text(), Original, Patience);
         QCOMPARE(window.engine().originalName(), std::optional(Original));
         // It signed on under its own nick: the record of the rotation is done with.
-        QVERIFY(!QFile::exists(RestoreRecord::pathBeside(settings.filePath())));
+        QVERIFY(!QFile::exists(RestoreRecord::pathBeside(w.settings.filePath())));
         QVERIFY(window.close());
         QCOMPARE(boxes.errors.size(), 1);
     }

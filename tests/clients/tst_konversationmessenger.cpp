@@ -6,6 +6,7 @@
 #include "ircrig.h"
 #include "privatebus.h"
 #include "testfiles.h"
+#include "watchedwindow.h"
 
 #include "clients/konversationmessenger.h"
 #include "clients/messengerchoice.h"
@@ -102,19 +103,9 @@ private slots:
     // closing the window asks nothing more.
     void clientQuitsAndComesBack()
     {
-        auto parser = std::make_shared<QCommandLineParser>();
-        addMessengerOptions(*parser);
-        QVERIFY(
-            parser->parse({QStringLiteral("velmira"), QStringLiteral("--messenger=konversation")}));
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("Vuzerer4.ini")));
-        CapturingMessageBoxes boxes;
-        frmMain window([&] { return createMessenger(*parser, nullptr, m_bus->connection()); },
-                       &boxes);
-        window.setSettingsStore(&settings);
-        MessengerWatcher watcher(parser, m_bus->connection());
-        watcher.setBinder(
-            [&](std::unique_ptr<Messenger> client) { window.bindMessenger(std::move(client)); });
+        WatchedWindow w({QStringLiteral("--messenger=konversation")}, m_bus->connection());
+        frmMain &window = w.window;
+        CapturingMessageBoxes &boxes = w.boxes;
         QVERIFY(window.Form_Load());
         QLabel *label = window.findChild<QLabel *>(QStringLiteral("Label1"));
         m_irc.forget();
@@ -129,7 +120,7 @@ private slots:
                  QStringLiteral("The rotation stopped: Konversation is no longer running. Your "
                                 "display name is put back when it is running again."));
         QVERIFY(label->text().contains(QLatin1String("Konversation is no longer running")));
-        const QString record = RestoreRecord::pathBeside(settings.filePath());
+        const QString record = RestoreRecord::pathBeside(w.settings.filePath());
         QVERIFY(QFile::exists(record));
 
         startKonversation();

@@ -7,6 +7,7 @@
 #include "ircrig.h"
 #include "privatebus.h"
 #include "testfiles.h"
+#include "watchedwindow.h"
 
 #include "clients/messengerchoice.h"
 #include "clients/weechatmessenger.h"
@@ -142,17 +143,9 @@ private slots:
     void clientQuitsAndComesBack()
     {
         qputenv("WEECHAT_HOME", QFile::encodeName(m_home));
-        auto parser = std::make_shared<QCommandLineParser>();
-        addMessengerOptions(*parser);
-        QVERIFY(parser->parse({QStringLiteral("velmira"), QStringLiteral("--messenger=weechat")}));
-        QTemporaryDir dir;
-        SettingsStore settings(dir.filePath(QStringLiteral("Vuzerer4.ini")));
-        CapturingMessageBoxes boxes;
-        frmMain window([&] { return createMessenger(*parser); }, &boxes);
-        window.setSettingsStore(&settings);
-        MessengerWatcher watcher(parser);
-        watcher.setBinder(
-            [&](std::unique_ptr<Messenger> client) { window.bindMessenger(std::move(client)); });
+        WatchedWindow w({QStringLiteral("--messenger=weechat")});
+        frmMain &window = w.window;
+        CapturingMessageBoxes &boxes = w.boxes;
         QVERIFY(window.Form_Load());
         QLabel *label = window.findChild<QLabel *>(QStringLiteral("Label1"));
         QVERIFY(window.engine().start(QStringLiteral("Ann\r\nBob\r\n"), LongInterval));
@@ -164,7 +157,7 @@ private slots:
                  QStringList{"The rotation stopped: WeeChat is no longer running. Your display "
                              "name is put back when it is running again."});
         QVERIFY(label->text().contains(QLatin1String("WeeChat is no longer running")));
-        QVERIFY(QFile::exists(RestoreRecord::pathBeside(settings.filePath())));
+        QVERIFY(QFile::exists(RestoreRecord::pathBeside(w.settings.filePath())));
 
         // It comes back in a home folder made anew, found through the folder that holds it.
         QVERIFY(QDir(m_home).removeRecursively());
@@ -172,7 +165,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(label->text(), Original, Patience);
         QCOMPARE(window.engine().originalName(), std::optional(Original));
         // It signed on under its own nick: the record of the rotation is done with.
-        QVERIFY(!QFile::exists(RestoreRecord::pathBeside(settings.filePath())));
+        QVERIFY(!QFile::exists(RestoreRecord::pathBeside(w.settings.filePath())));
         QVERIFY(window.close());
         QCOMPARE(boxes.errors.size(), 1);
         qunsetenv("WEECHAT_HOME");
